@@ -1,0 +1,63 @@
+#include "app/app_main.h"
+
+#include <cstring>
+#include <exception>
+
+#include "app/command_line.h"
+#include "app/run_settings.h"
+#include "diag/exception_report.h"
+#include "diag/message_output.h"
+#include "diag/texts.h"
+#include "diag/time_stamp.h"
+#include "engine/clean_pass.h"
+#include "platform/folder_dialog.h"
+#include "shell/folder_picker.h"
+
+namespace {
+constexpr int show_normal = 1;  // SW_SHOWNORMAL; larger values never open the picker
+
+void clean_named_trees(const command_line& line) {
+  for (const command_token& token : line.tokens()) {
+    if (token.option_name == "f") {
+      clean_tree(token.value.c_str());
+    } else if (token.option_name == "current") {
+      const std::string directory = current_directory();
+      clean_tree(directory.c_str());
+    }
+  }
+}
+}  // namespace
+
+std::int32_t run_targets(command_line& line, instance_handle instance) {
+  if (instance == nullptr) return status_failed;
+  const startup_args& args = process_startup_args();
+  const bool empty_text = args.command_text == nullptr || args.command_text[0] == '\0';
+
+  char stamp[64] = {};
+  local_time_text(stamp, sizeof stamp);
+  output_message("%s", "//**********************************************************");
+  output_message("Time %s", stamp);
+
+  if (!empty_text || args.show_state > show_normal) {
+    clean_named_trees(line);
+    return status_finished;
+  }
+  char folder[260] = {};
+  if (browse_for_folder(folder, sizeof folder, nullptr, nullptr, platform::browse_edit_box, nullptr) != 0)
+    return status_no_folder;
+  clean_tree(folder);
+  return status_finished;
+}
+
+std::int32_t app_main(instance_handle instance, instance_handle previous, const char* command_text,
+                      int show_state) {
+  (void)previous;
+  run_settings& settings = process_run_settings();
+  try {
+    if (!apply_options(process_command_line(), settings, command_text, show_state)) return status_failed;
+    return run_targets(process_command_line(), instance);
+  } catch (const std::exception& error) {
+    record_exception(settings, error, "%s", texts::exception_context);
+    return status_failed;
+  }
+}

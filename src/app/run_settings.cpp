@@ -1,0 +1,69 @@
+#include "app/run_settings.h"
+
+#include <cstring>
+
+#include "app/command_line.h"
+#include "diag/message_output.h"
+#include "diag/texts.h"
+
+run_settings& process_run_settings() {
+  static run_settings settings;
+  return settings;
+}
+
+namespace {
+enum class option_effect { zero_size, output_log, message_box, tree, current, recycle, mode_vc, mode_mingw, mode_all };
+
+struct option_word {
+  const char* word;
+  option_effect effect;
+};
+
+// Tried in this order; a match needs the whole name, byte for byte.
+constexpr option_word option_table[] = {
+    {"del0", option_effect::zero_size},
+    {"outputlog", option_effect::output_log},
+    {"messagebox", option_effect::message_box},
+    {"f", option_effect::tree},
+    {"current", option_effect::current},
+    {"gototrashbox", option_effect::recycle},
+    {"vc", option_effect::mode_vc},
+    {"mingw", option_effect::mode_mingw},
+    {"alltrash_delete_mode", option_effect::mode_all},
+};
+
+void apply_effect(option_effect effect, run_settings& settings) {
+  switch (effect) {
+    case option_effect::zero_size: settings.delete_zero_size = true; break;
+    case option_effect::output_log: settings.output_log = true; break;
+    case option_effect::message_box: settings.show_message_box = true; break;
+    case option_effect::recycle: settings.use_recycle_bin = true; break;
+    case option_effect::mode_vc: settings.clean_mode = 1; break;
+    case option_effect::mode_mingw: settings.clean_mode = 2; break;
+    case option_effect::mode_all: settings.clean_mode = -1; break;
+    case option_effect::tree:
+    case option_effect::current: break;  // acted on by the run, not here
+  }
+}
+
+const option_word* find_option(const std::string& name) {
+  for (const auto& option : option_table)
+    if (name == option.word) return &option;
+  return nullptr;
+}
+}  // namespace
+
+bool apply_options(command_line& line, run_settings& settings, const char* command_text, int show_state) {
+  line.load(command_text, show_state);
+  for (const command_token& token : line.tokens()) {
+    if (token.option_name.empty()) continue;  // a plain word
+    const option_word* option = find_option(token.option_name);
+    if (option == nullptr) {
+      output_message("%s", texts::strange_command_line);
+      output_message("Error Command Line = %s", token.option_name.c_str());
+      return false;
+    }
+    apply_effect(option->effect, settings);
+  }
+  return true;
+}

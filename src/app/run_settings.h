@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+class command_line;
+
+// What the option words of the command line set; filled once, then only read.
+class run_settings {
+ public:
+  virtual ~run_settings() = default;
+
+  std::int32_t clean_mode = 1;  // "vc" 1, "mingw" 2, "alltrash_delete_mode" -1
+  bool use_recycle_bin = false;
+  bool show_message_box = false;
+  bool output_log = false;
+  bool delete_zero_size = false;
+};
+
+// The process-wide settings.
+run_settings& process_run_settings();
+
+// Loads `line` from the text and turns its option words into `settings`.
+// False, after two messages, at the first option word it does not know.
+bool apply_options(command_line& line, run_settings& settings, const char* command_text, int show_state);

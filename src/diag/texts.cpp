@@ -1,0 +1,13 @@
+// Compiled with the execution character set CP932: every literal below becomes
+// Shift_JIS bytes whatever the platform.
+#include "diag/texts.h"
+
+namespace texts {
+const char* const strange_command_line = "変なコマンドラインが入れられてます。しっかり説明書を読んでください。";
+const char* const exception_context = "例外処理:開発者にログファイルを添付してメール等で連絡を下さい";
+const char* const strange_wildcard = "へんなワイルドカード入れるな！";
+const char* const file_operator_not_open = "file_operator:openしてない。";
+const char* const impossible = "ありえない！";
+const char* const out_of_memory = "メモリが足らん！";
+const char* const specify_directory = "ディレクトリ指定";
+}  // namespace texts

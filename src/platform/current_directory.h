@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+
+namespace platform {
+// The process's working directory as the system reports it; empty when it
+// cannot be read or does not fit in 520 bytes.
+std::string get_current_directory();
+}  // namespace platform

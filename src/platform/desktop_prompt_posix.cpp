@@ -1,0 +1,92 @@
+#include "platform/desktop_prompt_posix.h"
+
+#include <fcntl.h>
+#include <glib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace platform {
+std::string utf8_from_cp932(const char* text) {
+  gchar* converted = g_convert_with_fallback(text, -1, "UTF-8", "CP932", "?", nullptr, nullptr, nullptr);
+  if (converted == nullptr) return std::string(text);
+  std::string result(converted);
+  g_free(converted);
+  return result;
+}
+
+bool display_available() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (display != nullptr && *display != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
+  int pipe_ends[2] = {-1, -1};
+  if (output != nullptr && pipe(pipe_ends) != 0) return -1;
+
+  std::vector<char*> argv;
+  static char program[] = "zenity";
+  argv.push_back(program);
+  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+
+  const pid_t child = fork();
+  if (child == 0) {
+    // zenity talks to the display only: no input from us, and its GTK chatter stays out of our output.
+    const int null_device = open("/dev/null", O_RDWR);
+    dup2(null_device, STDIN_FILENO);
+    dup2(output != nullptr ? pipe_ends[1] : null_device, STDOUT_FILENO);
+    dup2(null_device, STDERR_FILENO);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  if (output != nullptr) close(pipe_ends[1]);
+  if (child < 0) {
+    if (output != nullptr) close(pipe_ends[0]);
+    return -1;
+  }
+  if (output != nullptr) {
+    char chunk[512];
+    for (;;) {
+      const ssize_t got = read(pipe_ends[0], chunk, sizeof chunk);
+      if (got > 0) {
+        output->append(chunk, static_cast<std::size_t>(got));
+      } else if (got == 0 || errno != EINTR) {
+        break;
+      }
+    }
+    close(pipe_ends[0]);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) return -1;
+  return WEXITSTATUS(status);
+}
+
+bool ask_terminal(const std::string& prompt, std::string& answer) {
+  const int terminal = open("/dev/tty", O_RDWR | O_NOCTTY);
+  if (terminal < 0) return false;
+  std::size_t written = 0;
+  while (written < prompt.size()) {
+    const ssize_t put = write(terminal, prompt.data() + written, prompt.size() - written);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    written += static_cast<std::size_t>(put);
+  }
+  answer.clear();
+  char byte = 0;
+  for (;;) {
+    const ssize_t got = read(terminal, &byte, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || byte == '\n') break;
+    answer.push_back(byte);
+  }
+  close(terminal);
+  return true;
+}
+}  // namespace platform

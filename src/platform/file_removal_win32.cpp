@@ -1,0 +1,23 @@
+#include "platform/file_removal.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace platform {
+bool delete_file(const char* path) { return DeleteFileA(path) != 0; }
+
+bool move_to_recycle_bin(const char* path_block) {
+  SHFILEOPSTRUCTA op;
+  ZeroMemory(&op, sizeof op);
+  op.hwnd = nullptr;
+  op.wFunc = FO_DELETE;
+  op.pFrom = path_block;
+  op.pTo = nullptr;
+  // ALLOWUNDO sends the file to the recycle bin; the rest keep every dialog away.
+  op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
+  op.fAnyOperationsAborted = FALSE;
+  op.hNameMappings = nullptr;
+  op.lpszProgressTitle = nullptr;
+  return SHFileOperationA(&op) == 0;
+}
+}  // namespace platform

@@ -1,0 +1,14 @@
+#include "platform/file_size.h"
+
+#include <sys/stat.h>
+
+namespace platform {
+bool query_file_size(const char* path, std::uint32_t& high, std::uint32_t& low) {
+  struct stat info {};
+  if (stat(path, &info) != 0) return false;
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  high = static_cast<std::uint32_t>(size >> 32);
+  low = static_cast<std::uint32_t>(size & 0xFFFFFFFFu);
+  return true;
+}
+}  // namespace platform

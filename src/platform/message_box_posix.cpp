@@ -1,0 +1,31 @@
+#include "platform/message_box.h"
+
+#include <string>
+
+#include "platform/desktop_prompt_posix.h"
+
+namespace platform {
+namespace {
+// zenity unescapes backslash sequences in its text; keep the bytes as they are.
+std::string escape_backslashes(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '\\') escaped.push_back('\\');
+    escaped.push_back(c);
+  }
+  return escaped;
+}
+}  // namespace
+
+void show_message_box(const char* title, const char* text) {
+  const std::string utf8_title = utf8_from_cp932(title);
+  const std::string utf8_text = utf8_from_cp932(text);
+  if (display_available()) {
+    const int status = run_zenity(
+        {"--info", "--no-markup", "--title=" + utf8_title, "--text=" + escape_backslashes(utf8_text)}, nullptr);
+    if (status >= 0) return;
+  }
+  std::string ignored;
+  ask_terminal(utf8_title + "\n" + utf8_text + "\n[OK: press Enter] ", ignored);
+}
+}  // namespace platform

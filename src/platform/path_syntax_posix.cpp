@@ -1,0 +1,10 @@
+#include "platform/path_syntax.h"
+
+#include <cstdint>
+
+namespace platform {
+const char path_separator = '/';
+// A slash starts every absolute path here, so it cannot also start an option.
+const char* const option_introducers = "-";
+const std::size_t max_path_length = SIZE_MAX;
+}  // namespace platform

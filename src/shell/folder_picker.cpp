@@ -1,0 +1,30 @@
+#include "shell/folder_picker.h"
+
+#include <cstring>
+
+#include "diag/texts.h"
+#include "platform/current_directory.h"
+#include "platform/folder_dialog.h"
+#include "platform/path_syntax.h"
+
+std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initial_folder, const char* title,
+                               unsigned flags, void* owner_window) {
+  if (size == 0) return -1;
+  buffer[0] = '\0';
+  const int result = platform::pick_folder(buffer, size, initial_folder,
+                                           title != nullptr ? title : texts::specify_directory, flags, owner_window);
+  if (result != 0) return result;
+  append_trailing_separator(buffer, size);
+  return 0;
+}
+
+void append_trailing_separator(char* buffer, std::size_t size) {
+  const std::size_t length = std::strlen(buffer);
+  // Only the last byte counts, even where it is the second byte of a double-byte character.
+  if (length > 0 && buffer[length - 1] == platform::path_separator) return;
+  if (length > size - 2) return;
+  buffer[length] = platform::path_separator;
+  buffer[length + 1] = '\0';
+}
+
+std::string current_directory() { return platform::get_current_directory(); }
