@@ -9,3 +9,8 @@ std::FILE* open_file_stream(const char* name, const char* mode);
 // Opens a log for appending in text mode ("at"), denying other processes nothing.
 std::FILE* open_log_for_append(const char* name);
 }  // namespace platform
+
+namespace platform {
+// How a line feed written to a text-mode stream is stored on disk.
+extern const char* const text_line_end;
+}  // namespace platform

@@ -5,6 +5,8 @@
 #include <cerrno>
 
 namespace platform {
+const char* const text_line_end = "\n";
+
 std::FILE* open_file_stream(const char* name, const char* mode) {
   std::FILE* stream = std::fopen(name, mode);
   if (stream == nullptr) return nullptr;

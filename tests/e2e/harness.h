@@ -1,0 +1,160 @@
+#pragma once
+// Shared by the end-to-end and GUI suites: which program to drive, scratch
+// folders, running a process under a deadline, and file helpers.
+#include <sys/types.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace harness {
+
+// ---- the program under test -------------------------------------------------
+
+struct target_info {
+  std::string program;     // unix path of brulo or brulo.exe
+  bool wine = false;       // brulo.exe under Wine
+  std::string wineprefix;  // only with wine
+  std::string launcher;    // show_normal_launcher.exe, only with wine
+};
+
+// Chosen by BRULO_E2E_PROGRAM / BRULO_E2E_WINE / WINEPREFIX / BRULO_E2E_LAUNCHER.
+const target_info& target();
+
+// Deadline for one run of the program.
+int run_timeout_ms();
+
+// ---- scratch folders and files ----------------------------------------------
+
+// A fresh folder, removed with everything in it when the object goes.
+class temp_dir {
+ public:
+  temp_dir();
+  ~temp_dir();
+  temp_dir(const temp_dir&) = delete;
+  temp_dir& operator=(const temp_dir&) = delete;
+  const std::string& path() const { return path_; }
+  // path() + "/" + relative, creating nothing.
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+ private:
+  std::string path_;
+};
+
+void make_dirs(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+std::string read_file(const std::string& path);  // fails the test when missing
+bool exists(const std::string& path);
+bool is_dir(const std::string& path);
+// Every entry below root, relative, sorted; folders end in '/'.
+std::vector<std::string> list_tree(const std::string& root);
+void remove_tree(const std::string& path);
+
+// ---- how the target writes things -------------------------------------------
+
+// The path as the program sees and prints it: the unix path natively,
+// "Z:" + the path with '\' for '/' under Wine.
+std::string shown(const std::string& unix_path);
+char separator();
+// Text the program wrote through its C runtime's text mode: each "\n" of
+// `logical` becomes "\r\n" under Wine.
+std::string as_written(const std::string& logical);
+// One message on standard output (logical form): the text, its line end and an empty line.
+std::string echoed(const std::string& text);
+// The run header; the time line holds the placeholder "Time <now>".
+std::string header();
+// Replaces each "Time H:M Y/M/D" line and each "H:M Y/M/D:" time-stamp line by
+// "Time <now>" / "<now>:", after checking the time is one seen during the run.
+std::string mask_times(const std::string& bytes, long started, long finished);
+
+// ---- processes ----------------------------------------------------------------
+
+enum class stdout_mode { capture, closed, broken_pipe };
+
+struct process_request {
+  std::vector<std::string> argv;
+  std::string cwd;
+  std::vector<std::pair<std::string, std::string>> set_env;  // added or replaced
+  std::vector<std::string> unset_env;
+  stdout_mode out = stdout_mode::capture;
+  std::string stdout_path;  // with capture: the file that receives standard output
+  bool new_session = true;  // setsid(): no controlling terminal
+};
+
+// A child in its own process group; killed with its group if still running when destroyed.
+class child_process {
+ public:
+  explicit child_process(const process_request& request);
+  ~child_process();
+  child_process(const child_process&) = delete;
+  child_process& operator=(const child_process&) = delete;
+
+  // Waits until the child ends or the deadline passes; true when it ended.
+  bool wait_for(int timeout_ms);
+  bool running();
+  // The exit status 0..255; -1 - signal number when killed by a signal.
+  int status() const { return status_; }
+  void kill_group();
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool done_ = false;
+  int status_ = -1;
+};
+
+// Runs a command to its end under a deadline; returns its status, or fails the
+// test when it does not end in time. Standard output goes to `output` if given.
+int run_command(const std::vector<std::string>& argv, int timeout_ms, std::string* output = nullptr,
+                const std::vector<std::pair<std::string, std::string>>& set_env = {});
+
+// ---- runs of the program -------------------------------------------------------
+
+struct run_request {
+  std::string text;  // the exact command-line text
+  std::string cwd;   // working directory of the program
+  stdout_mode out = stdout_mode::capture;
+  std::vector<std::pair<std::string, std::string>> set_env;
+  std::string display;        // empty: no display at all
+  bool show_normal = false;   // Windows: start through the launcher with SW_SHOWNORMAL
+};
+
+struct run_result {
+  int status = -1;
+  std::string out;  // standard output, exact bytes
+  long started = 0;
+  long finished = 0;
+  bool timed_out = false;
+};
+
+// A started run of the program; its standard output can be read while it runs.
+class program_run {
+ public:
+  explicit program_run(const run_request& request);
+  ~program_run();
+  std::string output_so_far() const;
+  bool running();
+  // Waits for the end within the run deadline; kills the group when it passes.
+  run_result finish();
+
+ private:
+  temp_dir scratch_;
+  std::string stdout_path_;
+  long started_ = 0;
+  child_process* child_ = nullptr;
+};
+
+run_result run_program(const run_request& request);
+
+// Environment for the programs: Wine's settings without a display.
+std::vector<std::pair<std::string, std::string>> wine_env();
+
+// Starts a persistent wineserver and brings the prefix up once (slow the
+// first time); stops it again. No-ops for the native target.
+void wine_session_start(const std::string& display);
+void wine_session_stop();
+
+// Seconds since the epoch; used to bound the time stamps the program writes.
+long now_seconds();
+
+}  // namespace harness

@@ -1,0 +1,63 @@
+#pragma once
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "app/run_settings.h"
+
+namespace test_support {
+namespace fs = std::filesystem;
+
+// A fresh directory under the system's temporary folder, removed with its contents.
+class temp_dir {
+ public:
+  temp_dir();
+  ~temp_dir();
+  const fs::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  fs::path path_;
+};
+
+// Runs the test inside `dir`, where the logs are written, and goes back afterwards.
+class working_directory {
+ public:
+  explicit working_directory(const fs::path& dir) : saved_(fs::current_path()) { fs::current_path(dir); }
+  ~working_directory() { fs::current_path(saved_); }
+
+ private:
+  fs::path saved_;
+};
+
+// Collects what is written to std::cout while it lives.
+class stdout_capture {
+ public:
+  stdout_capture() : saved_(std::cout.rdbuf(captured_.rdbuf())) {}
+  ~stdout_capture() { std::cout.rdbuf(saved_); }
+  std::string text() const { return captured_.str(); }
+
+ private:
+  std::ostringstream captured_;
+  std::streambuf* saved_;
+};
+
+// Puts the process-wide settings back to their defaults when the test ends.
+class settings_reset {
+ public:
+  settings_reset() { process_run_settings() = run_settings(); }
+  ~settings_reset() { process_run_settings() = run_settings(); }
+  run_settings& settings() { return process_run_settings(); }
+};
+
+void write_file(const fs::path& path, const std::string& bytes);
+std::string read_file(const fs::path& path);
+
+// A text as the logs store it: every line feed in the platform's on-disk form.
+std::string on_disk(const std::string& text);
+
+// Joins a directory and a name with the separator the program writes.
+std::string join(const std::string& dir, const std::string& name);
+}  // namespace test_support
