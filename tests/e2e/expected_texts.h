@@ -1,0 +1,85 @@
+#pragma once
+// Bytes the program writes that both suites compare against.
+#include <initializer_list>
+#include <string>
+
+#include "harness.h"
+
+namespace expected {
+
+// Shift_JIS (CP932) bytes of the program's Japanese texts.
+// 変なコマンドラインが入れられてます。しっかり説明書を読んでください。
+inline const std::string strange_command_line =
+    "\x95\xcf\x82\xc8\x83\x52\x83\x7d\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x82\xaa\x93\xfc\x82\xea\x82\xe7"
+    "\x82\xea\x82\xc4\x82\xdc\x82\xb7\x81\x42\x82\xb5\x82\xc1\x82\xa9\x82\xe8\x90\xe0\x96\xbe\x8f\x91\x82\xf0"
+    "\x93\xc7\x82\xf1\x82\xc5\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";
+// 例外処理:開発者にログファイルを添付してメール等で連絡を下さい
+inline const std::string exception_context =
+    "\x97\xe1\x8a\x4f\x8f\x88\x97\x9d\x3a\x8a\x4a\x94\xad\x8e\xd2\x82\xc9\x83\x8d\x83\x4f\x83\x74\x83\x40\x83"
+    "\x43\x83\x8b\x82\xf0\x93\x59\x95\x74\x82\xb5\x82\xc4\x83\x81\x81\x5b\x83\x8b\x93\x99\x82\xc5\x98\x41\x97"
+    "\x8d\x82\xf0\x89\xba\x82\xb3\x82\xa2";
+// file_operator:openしてない。
+inline const std::string file_operator_not_open =
+    "file_operator:open"
+    "\x82\xb5\x82\xc4\x82\xc8\x82\xa2\x81\x42";
+
+inline std::string bytes(std::initializer_list<int> values) {
+  std::string text;
+  for (int value : values) text.push_back(static_cast<char>(value));
+  return text;
+}
+
+// Starts of files each pattern recognises.
+inline const std::string obj_start = bytes({0x4C, 0x01});
+inline const std::string mingw_start = bytes({0x4C, 0x01, 0x1C, 0x00, 0x00, 0x00, 0x00});
+inline const std::string pch_start = "VCPCH";
+inline const std::string ilk_start = "Microsoft Linker Database";
+inline const std::string pdb_start = "Microsoft C/C++ program database";
+inline const std::string sbr_start = bytes({0x00, 0x02, 0x00, 0x07, 0x00});
+inline const std::string res_start =
+    bytes({0x00, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00});
+
+// What the error report holds for one failure; the system's part differs per platform.
+struct failure {
+  std::string what;
+  int code;
+  std::string system_text;
+};
+
+// The block echoed after "Exception Message = ...", in logical form.
+inline std::string error_block(const failure& f) {
+  return "GetLastError ID = " + std::to_string(f.code) + "\nLastError details=ERROR Message:" + f.system_text +
+         "\nMessage=" + exception_context;
+}
+
+// Standard output of an exception report (logical form).
+inline std::string exception_echo(const failure& f) {
+  return harness::echoed("Exception Message = " + f.what) + harness::echoed(error_block(f));
+}
+
+// brulo_exception.log after one report (logical form, time stamp masked).
+inline std::string exception_log(const failure& f) { return "<now>:\n" + f.what + "\n" + error_block(f) + "\n"; }
+
+// The system's text for "access denied" as the program prints it.
+inline std::string access_denied_text() {
+  return harness::target().wine ? "Access denied.\r\n" : "Access is denied.\r\n";
+}
+
+// A tree the program cannot list: its own path as given, or an empty value.
+inline failure missing_tree(const std::string& shown_path) {
+  const std::string prefix = "boost::filesystem::directory_iterator::construct: ";
+  if (harness::target().wine) {
+    // Boost's report is made after the throw machinery has reset the last error.
+    return {prefix + "Path not found" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 0, "Success.\r\n"};
+  }
+  return {prefix + "No such file or directory" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 2,
+          "The system cannot find the file specified.\r\n"};
+}
+
+// A folder whose name matches a pattern, opened as if it were a file.
+inline failure folder_opened_as_file() {
+  if (harness::target().wine) return {file_operator_not_open, 0, "Success.\r\n"};
+  return {file_operator_not_open, 5, "Access is denied.\r\n"};
+}
+
+}  // namespace expected

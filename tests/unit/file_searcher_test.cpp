@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <boost/filesystem.hpp>
+#include <vector>
+
+#include "engine/file_searcher.h"
+#include "platform/path_syntax.h"
+#include "test_support.h"
+
+namespace {
+using namespace test_support;
+using string_list = std::vector<std::string>;
+
+string_list search(file_searcher& searcher, const std::string& pattern, const std::string& root) {
+  searcher.search(pattern.c_str(), root.c_str(), searcher.results);
+  return string_list(searcher.results.begin(), searcher.results.end());
+}
+
+class file_searcher_test : public ::testing::Test {
+ protected:
+  void make_file(const std::string& relative) {
+    const fs::path path = dir.path() / fs::path(relative);
+    fs::create_directories(path.parent_path());
+    write_file(path, "x");
+  }
+  std::string at(const std::string& relative) const { return (dir.path() / fs::path(relative)).make_preferred().string(); }
+
+  temp_dir dir;
+  file_searcher searcher;
+};
+
+TEST_F(file_searcher_test, root_matches_come_first_then_subdirectories_in_pre_order) {
+  // One subdirectory per level, so the order does not depend on the platform's enumeration.
+  make_file("a.obj");
+  make_file("x/b.obj");
+  make_file("x/y/c.obj");
+  make_file("x/y/z/d.obj");
+  make_file("x/y/notes.txt");
+  EXPECT_EQ(search(searcher, "*.obj", dir.str()),
+            (string_list{join(dir.str(), "a.obj"), join(at("x"), "b.obj"), join(at("x/y"), "c.obj"),
+                         join(at("x/y/z"), "d.obj")}));
+  EXPECT_EQ(string_list(searcher.directories.begin(), searcher.directories.end()),
+            (string_list{at("x"), at("x/y"), at("x/y/z")}));
+}
+
+TEST_F(file_searcher_test, sibling_subtrees_are_listed_whole_before_the_next_sibling) {
+  make_file("p/q/r/1.o");
+  make_file("p/q/2.o");
+  make_file("s/t/3.o");
+  make_file("s/4.o");
+  const string_list found = search(searcher, "*.o", dir.str());
+  const string_list dirs(searcher.directories.begin(), searcher.directories.end());
+  ASSERT_EQ(dirs.size(), 5u);
+  // Whichever sibling the platform gives first, its whole subtree follows it.
+  const bool p_first = dirs[0] == at("p");
+  const string_list expected_dirs =
+      p_first ? string_list{at("p"), at("p/q"), at("p/q/r"), at("s"), at("s/t")}
+              : string_list{at("s"), at("s/t"), at("p"), at("p/q"), at("p/q/r")};
+  EXPECT_EQ(dirs, expected_dirs);
+  const string_list p_matches{join(at("p/q"), "2.o"), join(at("p/q/r"), "1.o")};
+  const string_list s_matches{join(at("s"), "4.o"), join(at("s/t"), "3.o")};
+  string_list expected = p_first ? p_matches : s_matches;
+  for (const auto& m : p_first ? s_matches : p_matches) expected.push_back(m);
+  EXPECT_EQ(found, expected);
+}
+
+TEST_F(file_searcher_test, root_with_trailing_separator_doubles_it_for_root_matches_only) {
+  make_file("a.pdb");
+  make_file("sub/b.pdb");
+  const std::string root = dir.str() + platform::path_separator;
+  EXPECT_EQ(search(searcher, "*.pdb", root),
+            (string_list{root + platform::path_separator + "a.pdb", join(at("sub"), "b.pdb")}));
+  EXPECT_EQ(searcher.directories.front(), at("sub"));
+}
+
+TEST_F(file_searcher_test, matching_ignores_case_and_takes_directories_and_hidden_entries) {
+  make_file("UPPER.OBJ");
+  make_file(".hidden.obj");
+  make_file("old.obj/inner.obj");
+  make_file("a.ob");
+  make_file("a.obj.txt");
+  make_file("objfile");
+  string_list found = search(searcher, "*.obj", dir.str());
+  string_list root_matches(found.begin(), found.end() - 1);
+  std::sort(root_matches.begin(), root_matches.end());
+  EXPECT_EQ(root_matches,
+            (string_list{join(dir.str(), ".hidden.obj"), join(dir.str(), "UPPER.OBJ"), join(dir.str(), "old.obj")}));
+  EXPECT_EQ(found.back(), join(at("old.obj"), "inner.obj"));
+}
+
+TEST_F(file_searcher_test, question_mark_stands_for_one_byte) {
+  make_file("a.o");
+  make_file("ab.o");
+  make_file("abc.o");
+  EXPECT_EQ(search(searcher, "a?.o", dir.str()), (string_list{join(dir.str(), "ab.o")}));
+}
+
+TEST_F(file_searcher_test, each_search_starts_empty) {
+  make_file("a.obj");
+  make_file("b.pch");
+  search(searcher, "*.obj", dir.str());
+  EXPECT_EQ(search(searcher, "*.pch", dir.str()), (string_list{join(dir.str(), "b.pch")}));
+  EXPECT_TRUE(search(searcher, "*.ilk", dir.str()).empty());
+}
+
+TEST_F(file_searcher_test, missing_root_or_a_file_as_root_raises_with_empty_results) {
+  make_file("a.obj");
+  EXPECT_THROW(search(searcher, "*.obj", at("missing")), boost::filesystem::filesystem_error);
+  EXPECT_TRUE(searcher.results.empty());
+  EXPECT_THROW(search(searcher, "*.obj", at("a.obj")), boost::filesystem::filesystem_error);
+  EXPECT_THROW(search(searcher, "*.obj", ""), boost::filesystem::filesystem_error);
+  EXPECT_TRUE(searcher.results.empty());
+}
+
+TEST_F(file_searcher_test, paths_longer_than_the_platform_takes_are_passed_over_never_cut) {
+  const std::string deep(150, 'n');
+  const std::string long_name = std::string(100, 'l') + ".obj";
+  make_file(deep + "/a.obj");
+  write_file(dir.path() / deep / long_name, "x");
+  ASSERT_TRUE(fs::exists(dir.path() / deep / long_name));
+
+  string_list expected;
+  for (const std::string& path : {join(at(deep), "a.obj"), join(at(deep), long_name)})
+    if (path.size() <= platform::max_path_length) expected.push_back(path);
+  string_list found = search(searcher, "*.obj", dir.str());
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
+  EXPECT_GE(found.size(), 1u);
+}
+
+TEST_F(file_searcher_test, a_directory_link_back_up_the_tree_is_not_walked_again) {
+  make_file("a.obj");
+  make_file("sub/b.obj");
+  std::error_code failed;
+  fs::create_directory_symlink(dir.path(), dir.path() / "sub" / "loop", failed);
+  if (failed) GTEST_SKIP() << "no directory links here: " << failed.message();
+  EXPECT_EQ(search(searcher, "*.obj", dir.str()), (string_list{join(dir.str(), "a.obj"), join(at("sub"), "b.obj")}));
+  EXPECT_EQ(string_list(searcher.directories.begin(), searcher.directories.end()), (string_list{at("sub")}));
+}
+
+TEST_F(file_searcher_test, a_link_to_a_directory_outside_the_tree_is_followed) {
+  temp_dir outside;
+  write_file(outside / "far.obj", "x");
+  std::error_code failed;
+  fs::create_directory_symlink(outside.path(), dir.path() / "link", failed);
+  if (failed) GTEST_SKIP() << "no directory links here: " << failed.message();
+  EXPECT_EQ(search(searcher, "*.obj", dir.str()), (string_list{join(at("link"), "far.obj")}));
+}
+}  // namespace
