@@ -196,3 +196,28 @@ TEST_F(recycle_test, moves_outputs_to_the_recycle_bin_from_where_they_can_be_res
   fs::remove(data_home_ / "Trash" / "info" / (name + ".trashinfo"));
 }
 }  // namespace
+
+namespace {
+TEST_F(recycle_test, an_untolerated_failure_ends_the_pass_and_nothing_is_deleted_for_good) {
+  if (platform::path_separator == '\\')
+    GTEST_SKIP() << "the Windows shell deletes for good where a volume has no recycle bin";
+  put("a.obj", coff);
+  // A recycle bin that cannot be written to: its folder is a plain file.
+  const fs::path trash = data_home_ / "Trash";
+  const fs::path saved = data_home_ / "Trash.saved";
+  fs::rename(trash, saved);
+  write_file(trash, "not a folder");
+  stdout_capture capture;
+  bool threw_impossible = false;
+  try {
+    clean_tree(tree().string().c_str());
+  } catch (const std::logic_error& error) {
+    threw_impossible = std::string(error.what()) == texts::impossible;
+  }
+  fs::remove(trash);
+  fs::rename(saved, trash);
+  EXPECT_TRUE(threw_impossible);
+  EXPECT_EQ(read_file(tree() / "a.obj"), coff);
+  EXPECT_EQ(capture.text(), "");
+}
+}  // namespace
