@@ -14,6 +14,9 @@ std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initi
   const int result = platform::pick_folder(buffer, size, initial_folder,
                                            title != nullptr ? title : texts::specify_directory, flags, owner_window);
   if (result != 0) return result;
+  // An item without a file-system path (the computer itself, say) is no folder:
+  // a lone separator would name the root of the current drive.
+  if (buffer[0] == '\0') return 3;
   append_trailing_separator(buffer, size);
   return 0;
 }
@@ -21,7 +24,7 @@ std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initi
 void append_trailing_separator(char* buffer, std::size_t size) {
   const std::size_t length = std::strlen(buffer);
   // Only the last byte counts, even where it is the second byte of a double-byte character.
-  if (length > 0 && buffer[length - 1] == platform::path_separator) return;
+  if (length == 0 || buffer[length - 1] == platform::path_separator) return;
   if (length > size - 2) return;
   buffer[length] = platform::path_separator;
   buffer[length + 1] = '\0';
