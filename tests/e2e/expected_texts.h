@@ -69,16 +69,31 @@ inline std::string access_denied_text() {
 inline failure missing_tree(const std::string& shown_path) {
   const std::string prefix = "boost::filesystem::directory_iterator::construct: ";
   if (harness::target().wine) {
-    // Boost's report is made after the throw machinery has reset the last error.
-    return {prefix + "Path not found" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 0, "Success.\r\n"};
+    return {prefix + "Path not found" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 3, "Path not found.\r\n"};
   }
   return {prefix + "No such file or directory" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 2,
           "The system cannot find the file specified.\r\n"};
 }
 
+// An "f" without a value. Windows refuses the empty path before any system call,
+// so the report carries whatever the last call left: none, or the run log's
+// open of an existing file (ERROR_ALREADY_EXISTS) when outputlog is on.
+inline failure empty_tree(bool run_log_written) {
+  if (!harness::target().wine) return missing_tree("");
+  failure f = missing_tree("");
+  if (run_log_written) {
+    f.code = 183;
+    f.system_text = "File already exists.\r\n";
+  } else {
+    f.code = 0;
+    f.system_text = "Success.\r\n";
+  }
+  return f;
+}
+
 // A folder whose name matches a pattern, opened as if it were a file.
 inline failure folder_opened_as_file() {
-  if (harness::target().wine) return {file_operator_not_open, 0, "Success.\r\n"};
+  if (harness::target().wine) return {file_operator_not_open, 5, "Access denied.\r\n"};
   return {file_operator_not_open, 5, "Access is denied.\r\n"};
 }
 

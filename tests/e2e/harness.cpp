@@ -2,7 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -125,12 +128,23 @@ const target_info& target() {
 
 int run_timeout_ms() { return target().wine ? 60000 : 20000; }
 
+std::string artifacts_dir() {
+#ifdef BRULO_E2E_DEFAULT_ARTIFACTS
+  const std::string fallback = BRULO_E2E_DEFAULT_ARTIFACTS;
+#else
+  const std::string fallback = env_or("TMPDIR", "/tmp") + "/brulo_test_artifacts";
+#endif
+  const std::string dir = env_or("BRULO_TEST_ARTIFACTS", fallback);
+  make_dirs(dir);
+  return dir;
+}
+
 long now_seconds() { return static_cast<long>(::time(nullptr)); }
 
 // ---- scratch folders and files ------------------------------------------------
 
 temp_dir::temp_dir() {
-  std::string pattern = env_or("TMPDIR", "/tmp") + "/brulo_e2e.XXXXXX";
+  std::string pattern = env_or("TMPDIR", "/tmp") + "/brulo-e2e.XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed: " + std::string(strerror(errno)));
@@ -140,13 +154,9 @@ temp_dir::temp_dir() {
 temp_dir::~temp_dir() { remove_tree(path_); }
 
 void make_dirs(const std::string& path) {
-  std::string partial;
-  std::stringstream parts(path);
-  std::string part;
-  if (!path.empty() && path[0] == '/') partial = "";
-  while (std::getline(parts, part, '/')) {
-    if (part.empty()) continue;
-    partial += "/" + part;
+  for (std::size_t end = 1; end <= path.size(); ++end) {
+    if (end != path.size() && path[end] != '/') continue;
+    const std::string partial = path.substr(0, end);
     if (mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
       throw std::runtime_error("mkdir " + partial + ": " + strerror(errno));
   }
@@ -287,11 +297,15 @@ child_process::child_process(const process_request& request) {
   for (const auto& arg : request.argv) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
 
+  int& terminal_side = terminal_side_;
+  if (request.terminal && openpty(&terminal_, &terminal_side, nullptr, nullptr, nullptr) != 0)
+    throw std::runtime_error("openpty failed");
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     if (request.new_session) {
       setsid();
+      if (request.terminal) ioctl(terminal_side, TIOCSCTTY, 0);
     } else {
       setpgid(0, 0);
     }
@@ -336,6 +350,30 @@ child_process::~child_process() {
     int ignored = 0;
     waitpid(pid_, &ignored, 0);
   }
+  if (terminal_ >= 0) close(terminal_);
+  if (terminal_side_ >= 0) close(terminal_side_);
+}
+
+std::string child_process::read_terminal_until(const std::string& wanted, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (terminal_output_.find(wanted) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    pollfd ready{terminal_, POLLIN, 0};
+    if (poll(&ready, 1, 50) <= 0) continue;
+    char chunk[512];
+    const ssize_t got = read(terminal_, chunk, sizeof chunk);
+    if (got <= 0) break;
+    terminal_output_.append(chunk, static_cast<std::size_t>(got));
+  }
+  return terminal_output_;
+}
+
+void child_process::write_terminal(const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = write(terminal_, bytes.data() + done, bytes.size() - done);
+    if (put <= 0) throw std::runtime_error("writing to the terminal failed");
+    done += static_cast<std::size_t>(put);
+  }
 }
 
 bool child_process::running() {
@@ -364,7 +402,7 @@ void child_process::kill_group() {
 }
 
 int run_command(const std::vector<std::string>& argv, int timeout_ms, std::string* output,
-                const std::vector<std::pair<std::string, std::string>>& set_env) {
+                const std::vector<std::pair<std::string, std::string>>& set_env, bool may_time_out) {
   temp_dir scratch;
   process_request request;
   request.argv = argv;
@@ -374,7 +412,8 @@ int run_command(const std::vector<std::string>& argv, int timeout_ms, std::strin
   if (!child.wait_for(timeout_ms)) {
     child.kill_group();
     child.wait_for(5000);
-    ADD_FAILURE() << "timed out after " << timeout_ms << " ms: " << argv[0] << (argv.size() > 1 ? " " + argv[1] : "");
+    if (!may_time_out)
+      ADD_FAILURE() << "timed out after " << timeout_ms << " ms: " << argv[0] << (argv.size() > 1 ? " " + argv[1] : "");
     return -1;
   }
   if (output != nullptr) *output = read_file(request.stdout_path);
@@ -397,6 +436,7 @@ program_run::program_run(const run_request& request) {
   stdout_path_ = scratch_ / "stdout";
   process.stdout_path = stdout_path_;
   process.out = request.out;
+  process.terminal = request.terminal;
   process.unset_env = {"WAYLAND_DISPLAY"};
   if (request.display.empty()) {
     process.unset_env.push_back("DISPLAY");
@@ -417,7 +457,7 @@ program_run::program_run(const run_request& request) {
       if (request.text.find_first_of("&|<>^\r\n") != std::string::npos)
         throw std::runtime_error("text not expressible in a batch line: " + request.text);
       const std::string batch = scratch_ / "run.bat";
-      write_file(batch, "@\"" + shown(info.program) + "\"" + (request.text.empty() ? "" : " ") +
+      write_file(batch, "@\"" + double_percent(shown(info.program)) + "\"" + (request.text.empty() ? "" : " ") +
                             double_percent(request.text) + "\r\n");
       process.argv = {"wine", "cmd", "/c", shown(batch)};
     }
@@ -431,6 +471,13 @@ program_run::~program_run() { delete child_; }
 
 std::string program_run::output_so_far() const {
   std::ifstream file(stdout_path_, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::string program_run::errors_so_far() const {
+  std::ifstream file(stdout_path_ + ".err", std::ios::binary);
   std::ostringstream content;
   content << file.rdbuf();
   return content.str();
@@ -460,13 +507,27 @@ run_result run_program(const run_request& request) {
 
 // ---- Wine ---------------------------------------------------------------------------
 
+namespace {
+bool started_wineserver = false;
+}
+
 void wine_session_start(const std::string& display) {
   if (!target().wine) return;
   auto env = wine_env();
   if (!display.empty()) env.push_back({"DISPLAY", display});
-  // A server that stays up between runs spares each run Wine's start-up.
-  const int server = run_command({"wineserver", "-p"}, 60000, nullptr, env);
-  if (server != 0) throw std::runtime_error("wineserver -p failed");
+  // The server needs the prefix folder; Wine fills a new one on first use.
+  make_dirs(target().wineprefix);
+  // A server that stays up between runs spares each run Wine's start-up. One
+  // already serving this prefix (status 2) is used as it is and left running.
+  int server = run_command({"wineserver", "-p"}, 60000, nullptr, env);
+  if (server == 2) {
+    // Another session's server: one started without -p ends a few seconds
+    // after its last program, and this suite then gets a server of its own.
+    run_command({"wineserver", "-w"}, 20000, nullptr, env, true);
+    server = run_command({"wineserver", "-p"}, 60000, nullptr, env);
+  }
+  if (server != 0 && server != 2) throw std::runtime_error("wineserver -p failed");
+  started_wineserver = server == 0;
   // The first use of a prefix builds it; later uses just start Wine's services.
   process_request boot;
   boot.argv = {"wine", "cmd", "/c", "exit"};
@@ -480,8 +541,10 @@ void wine_session_start(const std::string& display) {
 }
 
 void wine_session_stop() {
-  if (!target().wine) return;
+  if (!target().wine || !started_wineserver) return;
   run_command({"wineserver", "-k"}, 60000, nullptr, wine_env());
+  // Gone for good before the next suite starts a server of its own.
+  run_command({"wineserver", "-w"}, 60000, nullptr, wine_env(), true);
 }
 
 }  // namespace harness

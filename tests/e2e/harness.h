@@ -79,6 +79,7 @@ struct process_request {
   stdout_mode out = stdout_mode::capture;
   std::string stdout_path;  // with capture: the file that receives standard output
   bool new_session = true;  // setsid(): no controlling terminal
+  bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
 };
 
 // A child in its own process group; killed with its group if still running when destroyed.
@@ -96,17 +97,24 @@ class child_process {
   int status() const { return status_; }
   void kill_group();
   pid_t pid() const { return pid_; }
+  // With `terminal`: waits until the terminal has shown `wanted`; returns all it showed.
+  std::string read_terminal_until(const std::string& wanted, int timeout_ms);
+  void write_terminal(const std::string& bytes);
 
  private:
   pid_t pid_ = -1;
+  int terminal_ = -1;
+  int terminal_side_ = -1;  // kept open so the terminal never hangs up on the reader
+  std::string terminal_output_;
   bool done_ = false;
   int status_ = -1;
 };
 
-// Runs a command to its end under a deadline; returns its status, or fails the
-// test when it does not end in time. Standard output goes to `output` if given.
+// Runs a command to its end under a deadline; returns its status, or -1 when
+// it did not end in time (a test failure unless `may_time_out`). Standard
+// output goes to `output` if given.
 int run_command(const std::vector<std::string>& argv, int timeout_ms, std::string* output = nullptr,
-                const std::vector<std::pair<std::string, std::string>>& set_env = {});
+                const std::vector<std::pair<std::string, std::string>>& set_env = {}, bool may_time_out = false);
 
 // ---- runs of the program -------------------------------------------------------
 
@@ -117,6 +125,7 @@ struct run_request {
   std::vector<std::pair<std::string, std::string>> set_env;
   std::string display;        // empty: no display at all
   bool show_normal = false;   // Windows: start through the launcher with SW_SHOWNORMAL
+  bool terminal = false;      // native only: a controlling pseudo-terminal
 };
 
 struct run_result {
@@ -133,7 +142,10 @@ class program_run {
   explicit program_run(const run_request& request);
   ~program_run();
   std::string output_so_far() const;
+  // What the run wrote to its standard error so far (Wine's traces, say).
+  std::string errors_so_far() const;
   bool running();
+  child_process& process() { return *child_; }
   // Waits for the end within the run deadline; kills the group when it passes.
   run_result finish();
 
@@ -153,6 +165,9 @@ std::vector<std::pair<std::string, std::string>> wine_env();
 // first time); stops it again. No-ops for the native target.
 void wine_session_start(const std::string& display);
 void wine_session_stop();
+
+// Where screenshots go: BRULO_TEST_ARTIFACTS, or a folder in the build tree.
+std::string artifacts_dir();
 
 // Seconds since the epoch; used to bound the time stamps the program writes.
 long now_seconds();

@@ -1,0 +1,543 @@
+// The program as a whole: a process in a fresh working directory, its exit
+// status, the exact bytes it writes, and the files it leaves.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "expected_texts.h"
+#include "harness.h"
+
+using namespace harness;
+using namespace expected;
+
+namespace {
+
+class wine_session : public ::testing::Environment {
+ public:
+  void SetUp() override { wine_session_start(""); }
+  void TearDown() override { wine_session_stop(); }
+};
+
+class Brulo : public ::testing::Test {
+ protected:
+  temp_dir base;
+  const std::string work = base / "work";  // the program's working directory
+  const std::string tree = base / "tree";  // what it is told to clean
+
+  void SetUp() override {
+    make_dirs(work);
+    make_dirs(tree);
+  }
+
+  run_result run(const std::string& text, stdout_mode out = stdout_mode::capture,
+                 std::vector<std::pair<std::string, std::string>> env = {}) {
+    run_request request;
+    request.text = text;
+    request.cwd = work;
+    request.out = out;
+    request.set_env = std::move(env);
+    run_result result = run_program(request);
+    result.out = mask_times(result.out, result.started, result.finished);
+    return result;
+  }
+
+  // A log in the working directory, time stamps masked with the run's times.
+  std::string log_of(const std::string& name, const run_result& result) {
+    return mask_times(read_file(work + "/" + name), result.started, result.finished);
+  }
+  std::string run_log(const run_result& result) { return log_of("brulo_log.log", result); }
+  std::string exception_log_of(const run_result& result) { return log_of("brulo_exception.log", result); }
+
+  // The run log lines of the header and of `messages`, as written on disk.
+  static std::string log_lines(const std::vector<std::string>& messages) {
+    std::string text = "//" + std::string(58, '*') + "\nTime <now>\n";
+    for (const auto& message : messages) text += message + "\n";
+    return as_written(text);
+  }
+
+  // Standard output: the header, then each message.
+  static std::string stdout_of(const std::vector<std::string>& messages) {
+    std::string text = header();
+    for (const auto& message : messages) text += echoed(message);
+    return as_written(text);
+  }
+
+  static std::string with_payload(const std::string& start) { return start + "payload"; }
+  void put(const std::string& path, const std::string& content) {
+    const auto slash = path.rfind('/');
+    make_dirs(path.substr(0, slash));
+    write_file(path, content);
+  }
+};
+
+// ---- the command line ----------------------------------------------------------
+
+TEST_F(Brulo, UnknownOptionPrintsBothMessagesAndStopsBeforeTheHeader) {
+  put(work + "/kept.obj", with_payload(obj_start));
+  const run_result result = run("-bogus");
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = bogus")));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+}
+
+TEST_F(Brulo, UnknownOptionAfterOutputlogIsLoggedAndNothingIsCleaned) {
+  put(tree + "/a.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f\"" + shown(tree) + "\" -bogus");
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = bogus")));
+  EXPECT_EQ(run_log(result), as_written(strange_command_line + "\nError Command Line = bogus\n"));
+  EXPECT_TRUE(exists(tree + "/a.obj"));
+}
+
+TEST_F(Brulo, UnknownOptionBeforeOutputlogWritesNoLog) {
+  const run_result result = run("-bogus -outputlog");
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = bogus")));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
+}
+
+TEST_F(Brulo, OptionNamesAreCaseSensitive) {
+  const run_result result = run("-OutputLog");
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = OutputLog")));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
+}
+
+TEST_F(Brulo, PlainWordsAreIgnoredAndCleanNothing) {
+  put(work + "/kept.obj", with_payload(obj_start));
+  const run_result result = run("hello world");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+}
+
+TEST_F(Brulo, SlashIntroducesAnOptionOnlyOnWindows) {
+  const run_result result = run("/bogus");
+  if (target().wine) {
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = bogus")));
+  } else {
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of({}));
+  }
+}
+
+TEST_F(Brulo, UnquotedTreeRunsToTheEndSpacesIncluded) {
+  put(tree + "/my tree/x.obj", with_payload(obj_start));
+  put(tree + "/my/y.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f " + shown(tree + "/my tree"));
+  EXPECT_EQ(result.status, 0);
+  const std::string removed = shown(tree + "/my tree/x.obj");
+  EXPECT_EQ(result.out, stdout_of({removed}));
+  EXPECT_EQ(run_log(result), log_lines({removed}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"my tree/", "my/", "my/y.obj"}));
+}
+
+TEST_F(Brulo, QuotedTreeEndsAtTheQuoteAndLaterOptionsCount) {
+  put(tree + "/q r/x.pdb", with_payload(pdb_start));
+  const run_result result = run("-f\"" + shown(tree + "/q r") + "\" -outputlog");
+  EXPECT_EQ(result.status, 0);
+  const std::string removed = shown(tree + "/q r/x.pdb");
+  EXPECT_EQ(result.out, stdout_of({removed}));
+  EXPECT_EQ(run_log(result), log_lines({removed}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"q r/"});
+}
+
+TEST_F(Brulo, TwoTreesAreCleanedInCommandLineOrder) {
+  put(tree + "/zz/1.obj", with_payload(obj_start));
+  put(tree + "/zz/3.pdb", with_payload(pdb_start));
+  put(tree + "/aa/2.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f\"" + shown(tree + "/zz") + "\" -f " + shown(tree + "/aa"));
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> removed = {shown(tree + "/zz/1.obj"), shown(tree + "/zz/3.pdb"),
+                                            shown(tree + "/aa/2.obj")};
+  EXPECT_EQ(result.out, stdout_of(removed));
+  EXPECT_EQ(run_log(result), log_lines(removed));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"aa/", "zz/"}));
+}
+
+TEST_F(Brulo, SecondDashFWithoutQuotesIsPartOfTheFirstValue) {
+  put(tree + "/a/1.obj", with_payload(obj_start));
+  put(tree + "/b/2.obj", with_payload(obj_start));
+  const std::string value = shown(tree + "/a") + " -f " + shown(tree + "/b");
+  const run_result result = run("-f " + value);
+  EXPECT_EQ(result.status, 255);
+  // One tree named by the whole rest of the text, which does not exist.
+  const failure f = missing_tree(value);
+  EXPECT_EQ(result.out, as_written(header() + exception_echo(f)));
+  EXPECT_EQ(exception_log_of(result), as_written(exception_log(f)));
+  EXPECT_TRUE(exists(tree + "/a/1.obj"));
+  EXPECT_TRUE(exists(tree + "/b/2.obj"));
+}
+
+TEST_F(Brulo, ModeOptionsDoNotChangeTheCleaning) {
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/b.o", with_payload(mingw_start));
+  const run_result result = run("-vc -mingw -alltrash_delete_mode -outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> removed = {shown(tree + "/a.obj"), shown(tree + "/b.o")};
+  EXPECT_EQ(result.out, stdout_of(removed));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
+}
+
+TEST_F(Brulo, EmptyCommandLineWithoutAPickerCleansNothing) {
+  put(work + "/kept.obj", with_payload(obj_start));
+  const run_result result = run("");
+  if (target().wine) {
+    // Started from a shell the show state is SW_SHOWDEFAULT: no picker, a finished run.
+    EXPECT_EQ(result.status, 0);
+  } else {
+    // No display and no terminal: the picker returns no folder.
+    EXPECT_EQ(result.status, 9);
+  }
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+}
+
+TEST_F(Brulo, ArgumentsAreJoinedWithSingleSpaces) {
+  if (target().wine) GTEST_SKIP() << "Windows hands the program one command-line text";
+  put(tree + "/my tree/x.obj", with_payload(obj_start));
+  temp_dir scratch;
+  process_request request;
+  request.argv = {target().program, "-outputlog", "-f", tree + "/my", "tree"};
+  request.cwd = work;
+  request.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
+  request.stdout_path = scratch / "out";
+  const long started = now_seconds();
+  child_process child(request);
+  ASSERT_TRUE(child.wait_for(run_timeout_ms()));
+  EXPECT_EQ(child.status(), 0);
+  EXPECT_EQ(mask_times(read_file(request.stdout_path), started, now_seconds()),
+            stdout_of({tree + "/my tree/x.obj"}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"my tree/"});
+}
+
+// ---- failures ------------------------------------------------------------------------
+
+TEST_F(Brulo, DashFWithoutValueIsReportedAsAnException) {
+  const run_result result = run("-f");
+  EXPECT_EQ(result.status, 255);
+  const failure f = empty_tree(false);
+  EXPECT_EQ(result.out, as_written(header() + exception_echo(f)));
+  EXPECT_EQ(exception_log_of(result), as_written(exception_log(f)));
+  EXPECT_FALSE(exists(work + "/brulo_log.log"));
+}
+
+TEST_F(Brulo, DashFFollowedByAnOptionHasNoValueAndTheReportIsLogged) {
+  const run_result result = run("-f -outputlog");
+  EXPECT_EQ(result.status, 255);
+  const failure f = empty_tree(true);
+  EXPECT_EQ(result.out, as_written(header() + exception_echo(f)));
+  EXPECT_EQ(run_log(result), log_lines({"Exception Message = " + f.what, error_block(f)}));
+  EXPECT_EQ(exception_log_of(result), as_written(exception_log(f)));
+}
+
+TEST_F(Brulo, NonexistentTreeIsReportedAndBothRecordsAreAppended) {
+  write_file(work + "/brulo_exception.log", "earlier record\n");
+  const std::string missing = shown(tree + "/missing");
+  const run_result result = run("-f " + missing);
+  EXPECT_EQ(result.status, 255);
+  const failure f = missing_tree(missing);
+  EXPECT_EQ(result.out, as_written(header() + exception_echo(f)));
+  EXPECT_EQ(exception_log_of(result), "earlier record\n" + as_written(exception_log(f)));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{"brulo_exception.log"});
+}
+
+TEST_F(Brulo, FolderNamedLikeBuildOutputStopsTheRunAfterEarlierRemovals) {
+  put(tree + "/a.sbr", with_payload(sbr_start));
+  make_dirs(tree + "/old.obj");
+  put(tree + "/z.pdb", with_payload(pdb_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 255);
+  const failure f = folder_opened_as_file();
+  const std::string removed = shown(tree + "/a.sbr");
+  EXPECT_EQ(result.out, as_written(header() + echoed(removed) + exception_echo(f)));
+  EXPECT_EQ(run_log(result), log_lines({removed, "Exception Message = " + f.what, error_block(f)}));
+  EXPECT_EQ(exception_log_of(result), as_written(exception_log(f)));
+  // *.pdb comes after *.obj, so its file was never reached.
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"old.obj/", "z.pdb"}));
+}
+
+TEST_F(Brulo, MessageboxWithoutDisplayOrTerminalDoesNotHoldTheRun) {
+  const std::string missing = shown(tree + "/missing");
+  const run_result result = run("-messagebox -f " + missing);
+  EXPECT_EQ(result.status, 255);
+  const failure f = missing_tree(missing);
+  EXPECT_EQ(result.out, as_written(header() + exception_echo(f)));
+  EXPECT_EQ(exception_log_of(result), as_written(exception_log(f)));
+}
+
+// ---- a terminal instead of a display (Linux) -------------------------------------------
+
+// What a terminal shows for `text` written to it: each "\n" as "\r\n".
+std::string on_terminal(const std::string& text) {
+  std::string shown_text;
+  for (char c : text) {
+    if (c == '\n') shown_text.push_back('\r');
+    shown_text.push_back(c);
+  }
+  return shown_text;
+}
+
+TEST_F(Brulo, EmptyCommandLineAsksForTheFolderOnTheTerminal) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal to ask on";
+  put(work + "/kept.obj", with_payload(obj_start));
+  put(tree + "/typed/a.obj", with_payload(obj_start));
+  put(tree + "/typed/sub/b.pdb", with_payload(pdb_start));
+  run_request request;
+  request.cwd = work;
+  request.terminal = true;
+  program_run run(request);
+  const std::string prompt = "ディレクトリ指定: ";
+  EXPECT_EQ(run.process().read_terminal_until(prompt, run_timeout_ms()), prompt);
+  EXPECT_TRUE(run.running());
+  run.process().write_terminal(tree + "/typed\n");
+  const run_result result = run.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of({}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"typed/", "typed/sub/"}));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+}
+
+TEST_F(Brulo, MessageboxWaitsForEnterOnTheTerminal) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal to ask on";
+  const std::string missing = tree + "/missing";
+  const failure f = missing_tree(missing);
+  run_request request;
+  request.text = "-messagebox -f " + missing;
+  request.cwd = work;
+  request.terminal = true;
+  program_run run(request);
+  const std::string question = "[OK: press Enter] ";
+  // The box's title and text, in UTF-8.
+  const std::string box = "Error\nGetLastError ID = 2\nLastError details=ERROR Message:" + f.system_text +
+                          "\nMessage=例外処理:開発者にログファイルを添付してメール等で連絡を下さい\n" + question;
+  EXPECT_EQ(run.process().read_terminal_until(question, run_timeout_ms()), on_terminal(box));
+  // Held until answered: the block is echoed only afterwards.
+  EXPECT_TRUE(run.running());
+  EXPECT_EQ(mask_times(run.output_so_far(), now_seconds(), now_seconds()),
+            as_written(header() + echoed("Exception Message = " + f.what)));
+  run.process().write_terminal("\n");
+  const run_result result = run.finish();
+  EXPECT_EQ(result.status, 255);
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), as_written(header() + exception_echo(f)));
+}
+
+// ---- cleaning ------------------------------------------------------------------------
+
+TEST_F(Brulo, CurrentCleansTheWorkingDirectory) {
+  put(work + "/a.obj", with_payload(obj_start));
+  put(work + "/sub/b.o", with_payload(mingw_start));
+  put(work + "/keep.txt", "text");
+  const run_result result = run("-outputlog -current");
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> removed = {shown(work + "/a.obj"), shown(work + "/sub/b.o")};
+  EXPECT_EQ(result.out, stdout_of(removed));
+  EXPECT_EQ(run_log(result), log_lines(removed));
+  EXPECT_EQ(list_tree(work), (std::vector<std::string>{"brulo_log.log", "keep.txt", "sub/"}));
+}
+
+TEST_F(Brulo, DeleteModeRemovesFilesWithoutTrashAndOutputlogOffWritesNoLog) {
+  const std::string data_home = base / "xdg";
+  make_dirs(data_home + "/Trash/files");
+  make_dirs(data_home + "/Trash/info");
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/sub/b.ilk", with_payload(ilk_start));
+  const run_result result = run("-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
+  EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
+}
+
+TEST_F(Brulo, RecycleModeMovesFilesIntoTheTrash) {
+  const std::string data_home = base / "xdg";
+  make_dirs(data_home + "/Trash/files");
+  make_dirs(data_home + "/Trash/info");
+  const std::string content = with_payload(obj_start) + " recycled";
+  put(tree + "/a.obj", content);
+  const run_result result =
+      run("-gototrashbox -outputlog -f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  const std::string removed = shown(tree + "/a.obj");
+  EXPECT_EQ(result.out, stdout_of({removed}));
+  EXPECT_EQ(run_log(result), log_lines({removed}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
+  EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/files/a.obj",
+                                                            "Trash/info/", "Trash/info/a.obj.trashinfo"}));
+  EXPECT_EQ(read_file(data_home + "/Trash/files/a.obj"), content);
+  const std::string info = read_file(data_home + "/Trash/info/a.obj.trashinfo");
+  const std::string info_start = "[Trash Info]\nPath=" + tree + "/a.obj\nDeletionDate=";
+  EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
+}
+
+TEST_F(Brulo, OutputlogAppendsToAnExistingLog) {
+  write_file(work + "/brulo_log.log", "earlier line\n");
+  put(tree + "/a.res", with_payload(res_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  const std::string removed = shown(tree + "/a.res");
+  EXPECT_EQ(result.out, stdout_of({removed}));
+  EXPECT_EQ(run_log(result), "earlier line\n" + log_lines({removed}));
+}
+
+TEST_F(Brulo, ClosedStandardOutputDoesNotStopTheRun) {
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/sub/b.pdb", with_payload(pdb_start));
+  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::closed);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+  EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
+}
+
+TEST_F(Brulo, StandardOutputWithoutReaderDoesNotStopTheRun) {
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/sub/b.pdb", with_payload(pdb_start));
+  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::broken_pipe);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+  EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
+}
+
+TEST_F(Brulo, PercentSequencesInAPathComeOutLiterally) {
+  put(tree + "/p%d%s%n/a.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f " + shown(tree + "/p%d%s%n"));
+  EXPECT_EQ(result.status, 0);
+  const std::string removed = shown(tree + "/p%d%s%n/a.obj");
+  EXPECT_EQ(result.out, stdout_of({removed}));
+  EXPECT_EQ(run_log(result), log_lines({removed}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"p%d%s%n/"});
+}
+
+TEST_F(Brulo, DecoysStayAndAreNotMentioned) {
+  // Recognised: one per pattern in the root, so the order is fixed.
+  put(tree + "/short.sbr", bytes({0x00, 0x02, 0x00, 0x07}));  // the missing fifth byte counts as zero
+  put(tree + "/good.obj", with_payload(obj_start));
+  put(tree + "/upper/X.OBJ", with_payload(obj_start));
+  put(tree + "/good.pch", with_payload(pch_start));
+  put(tree + "/good.ilk", with_payload(ilk_start));
+  put(tree + "/good.bsc", with_payload(pdb_start));
+  put(tree + "/good.pdb", with_payload(pdb_start));
+  put(tree + "/good.idb", with_payload(pdb_start));
+  put(tree + "/good.res", with_payload(res_start));
+  put(tree + "/good.opp", with_payload(mingw_start));
+  put(tree + "/tiny.o", bytes({0x4C, 0x01, 0x1C}));  // zeros beyond the end complete the signature
+  // Decoys.
+  const std::vector<std::pair<std::string, std::string>> decoys = {
+      {"empty.sbr", ""},
+      {"bad.sbr", bytes({0x00, 0x02, 0x00, 0x08, 0x00})},
+      {"bad.obj", "MZ" + with_payload(obj_start)},
+      {"upper/BAD.OBJ", bytes({0x4C, 0x02})},
+      {"bad.pch", "VCPCX"},
+      {"bad.ilk", "Microsoft Linker Databasf"},
+      {"short.pdb", pdb_start.substr(0, 31)},
+      {"bad.bsc", "microsoft C/C++ program database"},
+      {"bad.idb", "Microsoft C/C++ program databasE"},
+      {"bad.res", res_start.substr(0, 15) + "\x01"},
+      {"bad.opp", bytes({0x4C, 0x01, 0x1C, 0x00, 0x00, 0x00, 0x01})},
+      {"bad.o", obj_start},
+      {"good.obj.txt", with_payload(obj_start)},
+      {"good.exe", with_payload(obj_start)},
+  };
+  for (const auto& decoy : decoys) put(tree + "/" + decoy.first, decoy.second);
+
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> removed = {
+      shown(tree + "/short.sbr"), shown(tree + "/good.obj"), shown(tree + "/upper/X.OBJ"),
+      shown(tree + "/good.pch"),  shown(tree + "/good.ilk"), shown(tree + "/good.bsc"),
+      shown(tree + "/good.pdb"),  shown(tree + "/good.idb"), shown(tree + "/good.res"),
+      shown(tree + "/good.opp"),  shown(tree + "/tiny.o")};
+  EXPECT_EQ(result.out, stdout_of(removed));
+  EXPECT_EQ(run_log(result), log_lines(removed));
+  std::vector<std::string> left = {"upper/"};
+  for (const auto& decoy : decoys) left.push_back(decoy.first);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(list_tree(tree), left);
+  for (const auto& decoy : decoys) EXPECT_EQ(read_file(tree + "/" + decoy.first), decoy.second) << decoy.first;
+}
+
+TEST_F(Brulo, Del0CountsEmptyBrowseFilesOnly) {
+  put(tree + "/empty.sbr", "");
+  put(tree + "/empty.obj", "");
+  put(tree + "/empty.pdb", "");
+  put(tree + "/bad.sbr", "not empty");
+  const run_result result = run("-del0 -outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({shown(tree + "/empty.sbr")}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"bad.sbr", "empty.obj", "empty.pdb"}));
+}
+
+TEST_F(Brulo, ReadOnlyFileIsReportedAndLaterFilesAreStillRemoved) {
+  const std::string locked = tree + "/a.obj";
+  put(locked, with_payload(obj_start));
+  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+  put(tree + "/sub/b.obj", with_payload(obj_start));
+  put(tree + "/c.pdb", with_payload(pdb_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> messages = {"ERROR Message:" + access_denied_text() + "\n" + shown(locked),
+                                             shown(tree + "/sub/b.obj"), shown(tree + "/c.pdb")};
+  EXPECT_EQ(result.out, stdout_of(messages));
+  EXPECT_EQ(run_log(result), log_lines(messages));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.obj", "sub/"}));
+  EXPECT_EQ(read_file(locked), with_payload(obj_start));
+}
+
+TEST_F(Brulo, RemovalFollowsPatternOrderThenDepthFirstFolders) {
+  // Pattern order: *.sbr *.obj *.pch *.ilk *.bsc *.pdb *.idb *.res *.opp *.o.
+  put(tree + "/n.o", with_payload(mingw_start));
+  put(tree + "/r.pdb", with_payload(pdb_start));
+  put(tree + "/w.obj", with_payload(obj_start));
+  put(tree + "/d1/x.obj", with_payload(obj_start));
+  put(tree + "/d1/q.res", with_payload(res_start));
+  put(tree + "/d1/d2/y.obj", with_payload(obj_start));
+  put(tree + "/d1/d2/z.pch", with_payload(pch_start));
+  put(tree + "/d1/d2/m.opp", with_payload(mingw_start));
+  put(tree + "/e1/v.obj", with_payload(obj_start));
+  put(tree + "/e1/s.sbr", with_payload(sbr_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+
+  // The two sibling folders may be listed either way round; each one's
+  // subtree is visited whole before the other.
+  auto order = [&](bool d1_first) {
+    const std::vector<std::string> obj_d1 = {shown(tree + "/d1/x.obj"), shown(tree + "/d1/d2/y.obj")};
+    const std::vector<std::string> obj_e1 = {shown(tree + "/e1/v.obj")};
+    std::vector<std::string> removed = {shown(tree + "/e1/s.sbr"), shown(tree + "/w.obj")};
+    for (const auto& path : d1_first ? obj_d1 : obj_e1) removed.push_back(path);
+    for (const auto& path : d1_first ? obj_e1 : obj_d1) removed.push_back(path);
+    for (const char* rest : {"/d1/d2/z.pch", "/r.pdb", "/d1/q.res", "/d1/d2/m.opp", "/n.o"})
+      removed.push_back(shown(tree + rest));
+    return removed;
+  };
+  const std::string d1_first = stdout_of(order(true));
+  const std::string e1_first = stdout_of(order(false));
+  EXPECT_TRUE(result.out == d1_first || result.out == e1_first) << result.out;
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"d1/", "d1/d2/", "e1/"}));
+}
+
+TEST_F(Brulo, RootEndingInASeparatorDoublesItForRootFilesOnly) {
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/sub/b.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f " + shown(tree) + separator());
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> removed = {shown(tree) + separator() + separator() + "a.obj",
+                                            shown(tree + "/sub/b.obj")};
+  EXPECT_EQ(result.out, stdout_of(removed));
+  EXPECT_EQ(run_log(result), log_lines(removed));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new wine_session);
+  return RUN_ALL_TESTS();
+}

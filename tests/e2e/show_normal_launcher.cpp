@@ -1,0 +1,39 @@
+// Starts a program as a desktop shortcut does: shown with SW_SHOWNORMAL,
+// sharing this console's standard handles, and hands back its exit code.
+// Usage: show_normal_launcher PROGRAM [COMMAND-LINE-TEXT]
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: show_normal_launcher PROGRAM [COMMAND-LINE-TEXT]\n");
+    return 2;
+  }
+  // The program sees everything after its quoted name as its command-line text.
+  std::string command = std::string("\"") + argv[1] + "\"";
+  if (argc == 3 && argv[2][0] != '\0') command += std::string(" ") + argv[2];
+
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+
+  PROCESS_INFORMATION process;
+  ZeroMemory(&process, sizeof process);
+  if (!CreateProcessA(argv[1], &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "show_normal_launcher: CreateProcessA failed with %lu\n", GetLastError());
+    return 3;
+  }
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
