@@ -22,7 +22,7 @@ class wine_session : public ::testing::Environment {
   void TearDown() override { wine_session_stop(); }
 };
 
-class Brulo : public ::testing::Test {
+class end_to_end : public ::testing::Test {
  protected:
   temp_dir base;
   const std::string work = base / "work";  // the program's working directory
@@ -76,7 +76,7 @@ class Brulo : public ::testing::Test {
 
 // ---- the command line ----------------------------------------------------------
 
-TEST_F(Brulo, UnknownOptionPrintsBothMessagesAndStopsBeforeTheHeader) {
+TEST_F(end_to_end, unknown_option_prints_both_messages_and_stops_before_the_header) {
   put(work + "/kept.obj", with_payload(obj_start));
   const run_result result = run("-bogus");
   EXPECT_EQ(result.status, 255);
@@ -84,7 +84,7 @@ TEST_F(Brulo, UnknownOptionPrintsBothMessagesAndStopsBeforeTheHeader) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(Brulo, UnknownOptionAfterOutputlogIsLoggedAndNothingIsCleaned) {
+TEST_F(end_to_end, unknown_option_after_outputlog_is_logged_and_nothing_is_cleaned) {
   put(tree + "/a.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f\"" + shown(tree) + "\" -bogus");
   EXPECT_EQ(result.status, 255);
@@ -93,21 +93,21 @@ TEST_F(Brulo, UnknownOptionAfterOutputlogIsLoggedAndNothingIsCleaned) {
   EXPECT_TRUE(exists(tree + "/a.obj"));
 }
 
-TEST_F(Brulo, UnknownOptionBeforeOutputlogWritesNoLog) {
+TEST_F(end_to_end, unknown_option_before_outputlog_writes_no_log) {
   const run_result result = run("-bogus -outputlog");
   EXPECT_EQ(result.status, 255);
   EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = bogus")));
   EXPECT_EQ(list_tree(work), std::vector<std::string>{});
 }
 
-TEST_F(Brulo, OptionNamesAreCaseSensitive) {
+TEST_F(end_to_end, option_names_are_case_sensitive) {
   const run_result result = run("-OutputLog");
   EXPECT_EQ(result.status, 255);
   EXPECT_EQ(result.out, as_written(echoed(strange_command_line) + echoed("Error Command Line = OutputLog")));
   EXPECT_EQ(list_tree(work), std::vector<std::string>{});
 }
 
-TEST_F(Brulo, PlainWordsAreIgnoredAndCleanNothing) {
+TEST_F(end_to_end, plain_words_are_ignored_and_clean_nothing) {
   put(work + "/kept.obj", with_payload(obj_start));
   const run_result result = run("hello world");
   EXPECT_EQ(result.status, 0);
@@ -115,7 +115,7 @@ TEST_F(Brulo, PlainWordsAreIgnoredAndCleanNothing) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(Brulo, SlashIntroducesAnOptionOnlyOnWindows) {
+TEST_F(end_to_end, slash_introduces_an_option_only_on_windows) {
   const run_result result = run("/bogus");
   if (target().wine) {
     EXPECT_EQ(result.status, 255);
@@ -126,7 +126,7 @@ TEST_F(Brulo, SlashIntroducesAnOptionOnlyOnWindows) {
   }
 }
 
-TEST_F(Brulo, UnquotedTreeRunsToTheEndSpacesIncluded) {
+TEST_F(end_to_end, unquoted_tree_runs_to_the_end_spaces_included) {
   put(tree + "/my tree/x.obj", with_payload(obj_start));
   put(tree + "/my/y.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f " + shown(tree + "/my tree"));
@@ -137,7 +137,7 @@ TEST_F(Brulo, UnquotedTreeRunsToTheEndSpacesIncluded) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"my tree/", "my/", "my/y.obj"}));
 }
 
-TEST_F(Brulo, QuotedTreeEndsAtTheQuoteAndLaterOptionsCount) {
+TEST_F(end_to_end, quoted_tree_ends_at_the_quote_and_later_options_count) {
   put(tree + "/q r/x.pdb", with_payload(pdb_start));
   const run_result result = run("-f\"" + shown(tree + "/q r") + "\" -outputlog");
   EXPECT_EQ(result.status, 0);
@@ -147,7 +147,7 @@ TEST_F(Brulo, QuotedTreeEndsAtTheQuoteAndLaterOptionsCount) {
   EXPECT_EQ(list_tree(tree), std::vector<std::string>{"q r/"});
 }
 
-TEST_F(Brulo, TwoTreesAreCleanedInCommandLineOrder) {
+TEST_F(end_to_end, two_trees_are_cleaned_in_command_line_order) {
   put(tree + "/zz/1.obj", with_payload(obj_start));
   put(tree + "/zz/3.pdb", with_payload(pdb_start));
   put(tree + "/aa/2.obj", with_payload(obj_start));
@@ -160,7 +160,7 @@ TEST_F(Brulo, TwoTreesAreCleanedInCommandLineOrder) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"aa/", "zz/"}));
 }
 
-TEST_F(Brulo, SecondDashFWithoutQuotesIsPartOfTheFirstValue) {
+TEST_F(end_to_end, second_dash_f_without_quotes_is_part_of_the_first_value) {
   put(tree + "/a/1.obj", with_payload(obj_start));
   put(tree + "/b/2.obj", with_payload(obj_start));
   const std::string value = shown(tree + "/a") + " -f " + shown(tree + "/b");
@@ -174,7 +174,7 @@ TEST_F(Brulo, SecondDashFWithoutQuotesIsPartOfTheFirstValue) {
   EXPECT_TRUE(exists(tree + "/b/2.obj"));
 }
 
-TEST_F(Brulo, ModeOptionsDoNotChangeTheCleaning) {
+TEST_F(end_to_end, mode_options_do_not_change_the_cleaning) {
   put(tree + "/a.obj", with_payload(obj_start));
   put(tree + "/b.o", with_payload(mingw_start));
   const run_result result = run("-vc -mingw -alltrash_delete_mode -outputlog -f " + shown(tree));
@@ -184,7 +184,7 @@ TEST_F(Brulo, ModeOptionsDoNotChangeTheCleaning) {
   EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
 }
 
-TEST_F(Brulo, EmptyCommandLineWithoutAPickerCleansNothing) {
+TEST_F(end_to_end, empty_command_line_without_a_picker_cleans_nothing) {
   put(work + "/kept.obj", with_payload(obj_start));
   const run_result result = run("");
   if (target().wine) {
@@ -198,7 +198,7 @@ TEST_F(Brulo, EmptyCommandLineWithoutAPickerCleansNothing) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(Brulo, ArgumentsAreJoinedWithSingleSpaces) {
+TEST_F(end_to_end, arguments_are_joined_with_single_spaces) {
   if (target().wine) GTEST_SKIP() << "Windows hands the program one command-line text";
   put(tree + "/my tree/x.obj", with_payload(obj_start));
   temp_dir scratch;
@@ -218,7 +218,7 @@ TEST_F(Brulo, ArgumentsAreJoinedWithSingleSpaces) {
 
 // ---- failures ------------------------------------------------------------------------
 
-TEST_F(Brulo, DashFWithoutValueIsReportedAsAnException) {
+TEST_F(end_to_end, dash_f_without_value_is_reported_as_an_exception) {
   const run_result result = run("-f");
   EXPECT_EQ(result.status, 255);
   const failure f = empty_tree(false);
@@ -227,7 +227,7 @@ TEST_F(Brulo, DashFWithoutValueIsReportedAsAnException) {
   EXPECT_FALSE(exists(work + "/brulo_log.log"));
 }
 
-TEST_F(Brulo, DashFFollowedByAnOptionHasNoValueAndTheReportIsLogged) {
+TEST_F(end_to_end, dash_f_followed_by_an_option_has_no_value_and_the_report_is_logged) {
   const run_result result = run("-f -outputlog");
   EXPECT_EQ(result.status, 255);
   const failure f = empty_tree(true);
@@ -236,7 +236,7 @@ TEST_F(Brulo, DashFFollowedByAnOptionHasNoValueAndTheReportIsLogged) {
   EXPECT_EQ(exception_log_of(result), as_written(exception_log(f)));
 }
 
-TEST_F(Brulo, NonexistentTreeIsReportedAndBothRecordsAreAppended) {
+TEST_F(end_to_end, nonexistent_tree_is_reported_and_both_records_are_appended) {
   write_file(work + "/brulo_exception.log", "earlier record\n");
   const std::string missing = shown(tree + "/missing");
   const run_result result = run("-f " + missing);
@@ -247,7 +247,7 @@ TEST_F(Brulo, NonexistentTreeIsReportedAndBothRecordsAreAppended) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"brulo_exception.log"});
 }
 
-TEST_F(Brulo, FolderNamedLikeBuildOutputStopsTheRunAfterEarlierRemovals) {
+TEST_F(end_to_end, folder_named_like_build_output_stops_the_run_after_earlier_removals) {
   put(tree + "/a.sbr", with_payload(sbr_start));
   make_dirs(tree + "/old.obj");
   put(tree + "/z.pdb", with_payload(pdb_start));
@@ -262,7 +262,7 @@ TEST_F(Brulo, FolderNamedLikeBuildOutputStopsTheRunAfterEarlierRemovals) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"old.obj/", "z.pdb"}));
 }
 
-TEST_F(Brulo, MessageboxWithoutDisplayOrTerminalDoesNotHoldTheRun) {
+TEST_F(end_to_end, messagebox_without_display_or_terminal_does_not_hold_the_run) {
   const std::string missing = shown(tree + "/missing");
   const run_result result = run("-messagebox -f " + missing);
   EXPECT_EQ(result.status, 255);
@@ -283,7 +283,7 @@ std::string on_terminal(const std::string& text) {
   return shown_text;
 }
 
-TEST_F(Brulo, EmptyCommandLineAsksForTheFolderOnTheTerminal) {
+TEST_F(end_to_end, empty_command_line_asks_for_the_folder_on_the_terminal) {
   if (target().wine) GTEST_SKIP() << "a Windows program has no terminal to ask on";
   put(work + "/kept.obj", with_payload(obj_start));
   put(tree + "/typed/a.obj", with_payload(obj_start));
@@ -303,7 +303,7 @@ TEST_F(Brulo, EmptyCommandLineAsksForTheFolderOnTheTerminal) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(Brulo, MessageboxWaitsForEnterOnTheTerminal) {
+TEST_F(end_to_end, messagebox_waits_for_enter_on_the_terminal) {
   if (target().wine) GTEST_SKIP() << "a Windows program has no terminal to ask on";
   const std::string missing = tree + "/missing";
   const failure f = missing_tree(missing);
@@ -329,7 +329,7 @@ TEST_F(Brulo, MessageboxWaitsForEnterOnTheTerminal) {
 
 // ---- cleaning ------------------------------------------------------------------------
 
-TEST_F(Brulo, CurrentCleansTheWorkingDirectory) {
+TEST_F(end_to_end, current_cleans_the_working_directory) {
   put(work + "/a.obj", with_payload(obj_start));
   put(work + "/sub/b.o", with_payload(mingw_start));
   put(work + "/keep.txt", "text");
@@ -341,7 +341,7 @@ TEST_F(Brulo, CurrentCleansTheWorkingDirectory) {
   EXPECT_EQ(list_tree(work), (std::vector<std::string>{"brulo_log.log", "keep.txt", "sub/"}));
 }
 
-TEST_F(Brulo, DeleteModeRemovesFilesWithoutTrashAndOutputlogOffWritesNoLog) {
+TEST_F(end_to_end, delete_mode_removes_files_without_trash_and_outputlog_off_writes_no_log) {
   const std::string data_home = base / "xdg";
   make_dirs(data_home + "/Trash/files");
   make_dirs(data_home + "/Trash/info");
@@ -355,7 +355,7 @@ TEST_F(Brulo, DeleteModeRemovesFilesWithoutTrashAndOutputlogOffWritesNoLog) {
   EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
 }
 
-TEST_F(Brulo, RecycleModeMovesFilesIntoTheTrash) {
+TEST_F(end_to_end, recycle_mode_moves_files_into_the_trash) {
   const std::string data_home = base / "xdg";
   make_dirs(data_home + "/Trash/files");
   make_dirs(data_home + "/Trash/info");
@@ -376,7 +376,7 @@ TEST_F(Brulo, RecycleModeMovesFilesIntoTheTrash) {
   EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
 }
 
-TEST_F(Brulo, OutputlogAppendsToAnExistingLog) {
+TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {
   write_file(work + "/brulo_log.log", "earlier line\n");
   put(tree + "/a.res", with_payload(res_start));
   const run_result result = run("-outputlog -f " + shown(tree));
@@ -386,7 +386,7 @@ TEST_F(Brulo, OutputlogAppendsToAnExistingLog) {
   EXPECT_EQ(run_log(result), "earlier line\n" + log_lines({removed}));
 }
 
-TEST_F(Brulo, ClosedStandardOutputDoesNotStopTheRun) {
+TEST_F(end_to_end, closed_standard_output_does_not_stop_the_run) {
   put(tree + "/a.obj", with_payload(obj_start));
   put(tree + "/sub/b.pdb", with_payload(pdb_start));
   const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::closed);
@@ -396,7 +396,7 @@ TEST_F(Brulo, ClosedStandardOutputDoesNotStopTheRun) {
   EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
 }
 
-TEST_F(Brulo, StandardOutputWithoutReaderDoesNotStopTheRun) {
+TEST_F(end_to_end, standard_output_without_reader_does_not_stop_the_run) {
   put(tree + "/a.obj", with_payload(obj_start));
   put(tree + "/sub/b.pdb", with_payload(pdb_start));
   const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::broken_pipe);
@@ -405,7 +405,7 @@ TEST_F(Brulo, StandardOutputWithoutReaderDoesNotStopTheRun) {
   EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
 }
 
-TEST_F(Brulo, PercentSequencesInAPathComeOutLiterally) {
+TEST_F(end_to_end, percent_sequences_in_a_path_come_out_literally) {
   put(tree + "/p%d%s%n/a.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f " + shown(tree + "/p%d%s%n"));
   EXPECT_EQ(result.status, 0);
@@ -415,7 +415,7 @@ TEST_F(Brulo, PercentSequencesInAPathComeOutLiterally) {
   EXPECT_EQ(list_tree(tree), std::vector<std::string>{"p%d%s%n/"});
 }
 
-TEST_F(Brulo, DecoysStayAndAreNotMentioned) {
+TEST_F(end_to_end, decoys_stay_and_are_not_mentioned) {
   // Recognised: one per pattern in the root, so the order is fixed.
   put(tree + "/short.sbr", bytes({0x00, 0x02, 0x00, 0x07}));  // the missing fifth byte counts as zero
   put(tree + "/good.obj", with_payload(obj_start));
@@ -463,7 +463,7 @@ TEST_F(Brulo, DecoysStayAndAreNotMentioned) {
   for (const auto& decoy : decoys) EXPECT_EQ(read_file(tree + "/" + decoy.first), decoy.second) << decoy.first;
 }
 
-TEST_F(Brulo, Del0CountsEmptyBrowseFilesOnly) {
+TEST_F(end_to_end, del0_counts_empty_browse_files_only) {
   put(tree + "/empty.sbr", "");
   put(tree + "/empty.obj", "");
   put(tree + "/empty.pdb", "");
@@ -474,7 +474,7 @@ TEST_F(Brulo, Del0CountsEmptyBrowseFilesOnly) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"bad.sbr", "empty.obj", "empty.pdb"}));
 }
 
-TEST_F(Brulo, ReadOnlyFileIsReportedAndLaterFilesAreStillRemoved) {
+TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed) {
   const std::string locked = tree + "/a.obj";
   put(locked, with_payload(obj_start));
   ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
@@ -490,7 +490,7 @@ TEST_F(Brulo, ReadOnlyFileIsReportedAndLaterFilesAreStillRemoved) {
   EXPECT_EQ(read_file(locked), with_payload(obj_start));
 }
 
-TEST_F(Brulo, RemovalFollowsPatternOrderThenDepthFirstFolders) {
+TEST_F(end_to_end, removal_follows_pattern_order_then_depth_first_folders) {
   // Pattern order: *.sbr *.obj *.pch *.ilk *.bsc *.pdb *.idb *.res *.opp *.o.
   put(tree + "/n.o", with_payload(mingw_start));
   put(tree + "/r.pdb", with_payload(pdb_start));
@@ -523,7 +523,7 @@ TEST_F(Brulo, RemovalFollowsPatternOrderThenDepthFirstFolders) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"d1/", "d1/d2/", "e1/"}));
 }
 
-TEST_F(Brulo, RootEndingInASeparatorDoublesItForRootFilesOnly) {
+TEST_F(end_to_end, root_ending_in_a_separator_doubles_it_for_root_files_only) {
   put(tree + "/a.obj", with_payload(obj_start));
   put(tree + "/sub/b.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f " + shown(tree) + separator());

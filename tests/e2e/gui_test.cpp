@@ -232,7 +232,7 @@ std::vector<std::string> child_arguments(pid_t parent, const std::string& name) 
   return found;
 }
 
-class Gui : public ::testing::Test {
+class gui : public ::testing::Test {
  protected:
   temp_dir base;
   const std::string work = base / "work";
@@ -268,7 +268,7 @@ class Gui : public ::testing::Test {
   }
 };
 
-TEST_F(Gui, EmptyCommandLineOpensThePickerAndCancelEndsWithStatus9) {
+TEST_F(gui, empty_command_line_opens_the_picker_and_cancel_ends_with_status_9) {
   write_file(work + "/kept.obj", obj_start + "payload");
   const long started = now_seconds();
   program_run run(request(""));
@@ -285,7 +285,7 @@ TEST_F(Gui, EmptyCommandLineOpensThePickerAndCancelEndsWithStatus9) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(Gui, ConfirmingAFolderCleansIt) {
+TEST_F(gui, confirming_a_folder_cleans_it) {
   const std::string chosen = base / "pick";
   make_dirs(chosen + "/sub");
   write_file(chosen + "/a.obj", obj_start + "payload");
@@ -338,7 +338,7 @@ TEST_F(Gui, ConfirmingAFolderCleansIt) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(Gui, ExceptionIsShownInAMessageBoxAndEchoedOnlyAfterItCloses) {
+TEST_F(gui, exception_is_shown_in_a_message_box_and_echoed_only_after_it_closes) {
   const std::string missing = shown(base / "missing");
   const failure f = missing_tree(missing);
   const long started = now_seconds();
