@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "platform/last_error.h"
+#include "platform/last_error_posix.h"
+#include "platform/system_message.h"
+
+namespace {
+TEST(errno_mapping, tells_the_tolerated_failures_apart_from_all_others) {
+  EXPECT_EQ(platform::error_code_from_errno(EACCES), 5u);
+  EXPECT_EQ(platform::error_code_from_errno(EPERM), 5u);
+  EXPECT_EQ(platform::error_code_from_errno(EISDIR), 5u);
+  EXPECT_EQ(platform::error_code_from_errno(EBADF), 6u);
+  EXPECT_EQ(platform::error_code_from_errno(ETXTBSY), 32u);
+  EXPECT_EQ(platform::error_code_from_errno(ENOENT), 2u);
+  EXPECT_EQ(platform::error_code_from_errno(ENOTDIR), 3u);
+  EXPECT_EQ(platform::error_code_from_errno(EROFS), 19u);
+  EXPECT_EQ(platform::error_code_from_errno(ENAMETOOLONG), 206u);
+  EXPECT_EQ(platform::error_code_from_errno(EIO), 1117u);
+  EXPECT_EQ(platform::error_code_from_errno(EDOM), 31u);  // anything unlisted
+}
+
+TEST(errno_mapping, every_code_it_yields_has_a_system_text) {
+  for (int error_number = 0; error_number < 256; ++error_number) {
+    std::string text;
+    const std::uint32_t code = platform::error_code_from_errno(error_number);
+    EXPECT_TRUE(platform::system_message_text(code, text)) << error_number << " -> " << code;
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+  }
+}
+
+TEST(errno_mapping, last_error_round_trips_through_errno) {
+  for (std::uint32_t code : {0u, 2u, 3u, 5u, 6u, 19u, 32u, 206u, 1117u}) {
+    platform::set_last_error(code);
+    EXPECT_EQ(platform::get_last_error(), code);
+  }
+  errno = EACCES;
+  EXPECT_EQ(platform::get_last_error(), 5u);
+}
+}  // namespace
