@@ -1,6 +1,5 @@
 #include "app/app_main.h"
 
-#include <cstring>
 #include <exception>
 
 #include "app/command_line.h"

@@ -1,6 +1,5 @@
 #include "app/run_settings.h"
 
-#include <cstring>
 
 #include "app/command_line.h"
 #include "diag/message_output.h"

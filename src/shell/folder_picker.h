@@ -5,8 +5,8 @@
 
 // Asks the user for a folder with the shell's folder browser. On 0 the buffer
 // holds the folder's path, as a rule ending in a separator; 3 when none was
-// chosen (also an item that has no file-system path); -1 when `size` is 0 or the dialog could not be run. A null title
-// stands for the default one.
+// chosen (also for an item that has no file-system path); -1 when `size` is 0
+// or the dialog could not be run. A null title stands for the default one.
 std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initial_folder, const char* title,
                                unsigned flags, void* owner_window);
 
