@@ -74,6 +74,9 @@ class run_test : public ::testing::Test {
     return status;
   }
 
+  // An i386 COFF object: what a clean pass removes.
+  void put_object(const fs::path& path) { write_file(path, std::string("\x4C\x01", 2)); }
+
   temp_dir dir;
   working_directory cwd{dir.path()};
   settings_reset reset;
@@ -84,22 +87,22 @@ class run_test : public ::testing::Test {
 const std::regex header("//\\*{58}\n\nTime \\d{1,2}:\\d{1,2} \\d{4}/\\d{1,2}/\\d{1,2}\n\n");
 
 TEST_F(run_test, a_null_instance_writes_nothing_and_fails) {
-  write_file(dir / "a.obj", std::string("\x4C\x01", 2));
+  put_object(dir / "a.obj");
   EXPECT_EQ(run("-current", 1, nullptr), -1);
   EXPECT_EQ(echoed, "");
   EXPECT_TRUE(fs::exists(dir / "a.obj"));
 }
 
 TEST_F(run_test, plain_words_write_the_header_and_clean_nothing) {
-  write_file(dir / "a.obj", std::string("\x4C\x01", 2));
+  put_object(dir / "a.obj");
   EXPECT_EQ(run("a.obj", 1, &instance_marker), 0);
   EXPECT_TRUE(std::regex_match(echoed, header)) << echoed;
   EXPECT_TRUE(fs::exists(dir / "a.obj"));
 }
 
-TEST_F(run_test, current_cleans_the_working_directory_each_time_it_is_named) {
+TEST_F(run_test, current_cleans_the_working_directory_and_reports_the_removal) {
   reset.settings().output_log = true;
-  write_file(dir / "a.obj", std::string("\x4C\x01", 2));
+  put_object(dir / "a.obj");
   EXPECT_EQ(run("-current -current", 1, &instance_marker), 0);
   EXPECT_FALSE(fs::exists(dir / "a.obj"));
   const std::string removed = join(current_directory(), "a.obj") + "\n\n";
@@ -109,7 +112,7 @@ TEST_F(run_test, current_cleans_the_working_directory_each_time_it_is_named) {
 }
 
 TEST_F(run_test, an_empty_line_without_a_normal_show_state_cleans_nothing) {
-  write_file(dir / "a.obj", std::string("\x4C\x01", 2));
+  put_object(dir / "a.obj");
   EXPECT_EQ(run("", 10, &instance_marker), 0);
   EXPECT_TRUE(std::regex_match(echoed, header)) << echoed;
   EXPECT_TRUE(fs::exists(dir / "a.obj"));
@@ -119,8 +122,8 @@ TEST_F(run_test, trees_are_cleaned_in_command_line_order) {
   reset.settings().output_log = true;
   fs::create_directories(dir / "one");
   fs::create_directories(dir / "two");
-  write_file(dir / "one" / "a.obj", std::string("\x4C\x01", 2));
-  write_file(dir / "two" / "b.obj", std::string("\x4C\x01", 2));
+  put_object(dir / "one" / "a.obj");
+  put_object(dir / "two" / "b.obj");
   const std::string one = (dir / "one").string();
   const std::string two = (dir / "two").string();
   const std::string text = "-f\"" + two + "\" -f " + one;
