@@ -11,7 +11,9 @@ run_settings& process_run_settings() {
 }
 
 namespace {
-enum class option_effect { zero_size, output_log, message_box, tree, current, recycle, mode_vc, mode_mingw, mode_all };
+enum class option_effect {
+  zero_size, output_log, message_box, tree, current, recycle, mode_vc, mode_mingw, mode_all, modern, dry_run
+};
 
 struct option_word {
   const char* word;
@@ -29,6 +31,8 @@ constexpr option_word option_table[] = {
     {"vc", option_effect::mode_vc},
     {"mingw", option_effect::mode_mingw},
     {"alltrash_delete_mode", option_effect::mode_all},
+    {"modern", option_effect::modern},
+    {"dryrun", option_effect::dry_run},
 };
 
 void apply_effect(option_effect effect, run_settings& settings) {
@@ -40,6 +44,8 @@ void apply_effect(option_effect effect, run_settings& settings) {
     case option_effect::mode_vc: settings.clean_mode = 1; break;
     case option_effect::mode_mingw: settings.clean_mode = 2; break;
     case option_effect::mode_all: settings.clean_mode = -1; break;
+    case option_effect::modern: settings.modern_outputs = true; break;
+    case option_effect::dry_run: settings.dry_run = true; break;
     case option_effect::tree:
     case option_effect::current: break;  // acted on by the run, not here
   }

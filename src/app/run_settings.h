@@ -13,6 +13,8 @@ class run_settings {
   bool show_message_box = false;
   bool output_log = false;
   bool delete_zero_size = false;
+  bool modern_outputs = false;  // also today's objects, program databases and precompiled headers
+  bool dry_run = false;         // report what would go, remove nothing
 };
 
 // The process-wide settings.

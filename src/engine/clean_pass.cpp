@@ -9,6 +9,7 @@
 #include "diag/texts.h"
 #include "engine/build_output_recognition.h"
 #include "engine/byte_buffer.h"
+#include "engine/dry_run_tally.h"
 #include "engine/file_searcher.h"
 #include "platform/error_codes.h"
 #include "platform/file_removal.h"
@@ -47,10 +48,15 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   const run_settings& settings = process_run_settings();
   file_searcher searcher;
   bool anything_removed = false;
+  dry_run_tally dry_run;
   for (const std::string& pattern : patterns) {
     searcher.search(pattern.c_str(), root, searcher.results);
     for (const std::string& path : searcher.results) {
       if (!is_build_output(path.c_str(), pattern.c_str())) continue;
+      if (settings.dry_run) {
+        dry_run.count(path);
+        continue;
+      }
       if (remove_file(path, settings.use_recycle_bin)) {
         if (settings.output_log) output_message("%s", path.c_str());
         anything_removed = true;
@@ -62,5 +68,6 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
       output_message("%s\n%s", error_text.text(), path.c_str());
     }
   }
+  if (settings.dry_run) dry_run.report(root);
   return anything_removed;
 }

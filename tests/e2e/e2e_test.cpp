@@ -534,6 +534,178 @@ TEST_F(end_to_end, root_ending_in_a_separator_doubles_it_for_root_files_only) {
   EXPECT_EQ(run_log(result), log_lines(removed));
 }
 
+// ---- today's build outputs ("modern") and dry runs ---------------------------------------
+
+// Real files of today's tool chains, built once per run of the suite.
+const std::string& corpus() {
+  static temp_dir folder;
+  static const std::string path = [] {
+    const std::string out = folder / "corpus";
+    std::string log;
+    const int status =
+        run_command({"bash", "-c", "\"$0\" \"$1\" 2>&1", BRULO_E2E_CORPUS_SCRIPT, out}, 300000, &log);
+    EXPECT_EQ(status, 0) << "building the corpus failed:\n" << log;
+    return out;
+  }();
+  return path;
+}
+
+// Real outputs that the classic rules know already.
+const std::vector<std::string> classic_corpus = {"clang_x86.obj", "windres.res"};
+// Real outputs that only "modern" knows.
+const std::vector<std::string> modern_corpus = {
+    "clang_x64.obj",      "clang_arm64.obj",        "clang_thumb2.obj",   "clang_pch_user.obj",
+    "generic/add.c.obj",  "clang_cl.pch",           "lld_link.pdb",       "mingw_i686_cpp.opp",
+    "mingw_i686.o",       "mingw_i686_debug.o",     "mingw_x86_64.o",     "mingw_bigobj.o",
+    "gcc_elf.o",          "clang_elf_big_endian.o", "clang_macho_x64.o",  "clang_macho_arm64.o",
+    "clang_macho_i386.o"};
+// Real files under an object's name that are no objects: images and shared objects.
+const std::vector<std::string> corpus_look_alikes = {"lld_link_dll.obj", "mingw_exe.obj",  "elf_executable.o",
+                                                     "elf_executable.obj", "elf_shared.o", "elf_shared.obj"};
+
+std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> lists) {
+  std::vector<std::string> all;
+  for (const auto& list : lists) all.insert(all.end(), list.begin(), list.end());
+  std::sort(all.begin(), all.end());
+  return all;
+}
+
+// Where a file's removal comes in a pass: by pattern, then root before subfolders.
+int pass_rank(const std::string& relative) {
+  const std::string extension = relative.substr(relative.rfind('.') + 1);
+  const std::vector<std::string> order = {"sbr", "obj", "pch", "ilk", "bsc", "pdb", "idb", "res", "opp", "o"};
+  const auto at = std::find(order.begin(), order.end(), extension) - order.begin();
+  return static_cast<int>(at) * 100 + static_cast<int>(std::count(relative.begin(), relative.end(), '/'));
+}
+
+class modern_outputs : public end_to_end {
+ protected:
+  // Synthetic look-alikes: what no tool chain writes but a tree may hold.
+  std::vector<std::pair<std::string, std::string>> made_look_alikes() {
+    return {{"text.obj", "int main;\n"},
+            {"alpha_coff.obj", bytes({0x84, 0x01, 0x01, 0x00}) + std::string(16, '\0')},
+            {"truncated_x64.obj", read_file(corpus() + "/clang_x64.obj").substr(0, 10)},
+            {"import_member.obj", bytes({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x4C, 0x01}) + "payload"}};
+  }
+
+  // Copies the corpus into the tree, with the synthetic look-alikes; all names, sorted.
+  std::vector<std::string> plant() {
+    std::vector<std::string> names;
+    for (const std::string& name : list_tree(corpus())) {
+      if (name.back() != '/') put(tree + "/" + name, read_file(corpus() + "/" + name));
+      names.push_back(name);
+    }
+    for (const auto& file : made_look_alikes()) {
+      put(tree + "/" + file.first, file.second);
+      names.push_back(file.first);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::uint64_t size_of(const std::vector<std::string>& names) {
+    std::uint64_t total = 0;
+    for (const auto& name : names) total += read_file(tree + "/" + name).size();
+    return total;
+  }
+
+  // The messages of a run, checked byte for byte: one line for each file of
+  // `removed` in pass order, then `closing`. Files of one folder and pattern
+  // come in the order the folder lists them.
+  std::vector<std::string> expect_messages(const run_result& result, const std::vector<std::string>& removed,
+                                           const std::vector<std::string>& closing = {}) {
+    const std::string start = as_written(header());
+    const std::string end = as_written("\n\n");
+    EXPECT_EQ(result.out.substr(0, start.size()), start);
+    std::vector<std::string> messages;
+    for (std::size_t at = start.size(), next; at < result.out.size(); at = next + end.size()) {
+      next = std::min(result.out.find(end, at), result.out.size());
+      messages.push_back(result.out.substr(at, next - at));
+    }
+    EXPECT_EQ(result.out, stdout_of(messages));
+    if (messages.size() < closing.size()) {
+      ADD_FAILURE() << result.out;
+      return messages;
+    }
+    const auto removals_end = messages.end() - static_cast<std::ptrdiff_t>(closing.size());
+    EXPECT_EQ(std::vector<std::string>(removals_end, messages.end()), closing);
+    std::vector<std::string> removals(messages.begin(), removals_end);
+    std::vector<int> ranks;
+    for (std::string relative : removals) {
+      relative.erase(0, shown(tree).size() + 1);
+      std::replace(relative.begin(), relative.end(), separator(), '/');
+      ranks.push_back(pass_rank(relative));
+    }
+    EXPECT_TRUE(std::is_sorted(ranks.begin(), ranks.end())) << result.out;
+    std::vector<std::string> wanted;
+    for (const auto& name : removed) wanted.push_back(shown(tree + "/" + name));
+    std::sort(wanted.begin(), wanted.end());
+    std::sort(removals.begin(), removals.end());
+    EXPECT_EQ(removals, wanted);
+    return messages;
+  }
+};
+
+TEST_F(modern_outputs, corpus_lists_every_file_the_tool_chains_built) {
+  EXPECT_EQ(list_tree(corpus()), joined({classic_corpus, modern_corpus, corpus_look_alikes, {"generic/"}}));
+}
+
+TEST_F(modern_outputs, without_modern_only_what_the_classic_rules_know_goes) {
+  std::vector<std::string> left = plant();
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(run_log(result), log_lines(expect_messages(result, classic_corpus)));
+  for (const auto& name : classic_corpus) left.erase(std::find(left.begin(), left.end(), name));
+  EXPECT_EQ(list_tree(tree), left);
+}
+
+TEST_F(modern_outputs, with_modern_every_real_output_goes_and_look_alikes_stay) {
+  plant();
+  const run_result result = run("-modern -outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(run_log(result), log_lines(expect_messages(result, joined({classic_corpus, modern_corpus}))));
+  std::vector<std::string> left = corpus_look_alikes;
+  left.push_back("generic/");
+  for (const auto& file : made_look_alikes()) {
+    left.push_back(file.first);
+    EXPECT_EQ(read_file(tree + "/" + file.first), file.second);
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(list_tree(tree), left);
+}
+
+TEST_F(modern_outputs, dry_run_reports_every_output_and_the_total_and_removes_nothing) {
+  const std::vector<std::string> planted = plant();
+  const std::vector<std::string> outputs = joined({classic_corpus, modern_corpus});
+  const run_result result = run("-modern -dryrun -outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  const std::string total = "dry run: " + std::to_string(outputs.size()) + " files, " +
+                            std::to_string(size_of(outputs)) + " bytes would be removed from " + shown(tree);
+  EXPECT_EQ(run_log(result), log_lines(expect_messages(result, outputs, {total})));
+  EXPECT_EQ(list_tree(tree), planted);
+}
+
+TEST_F(end_to_end, dry_run_without_outputlog_totals_each_tree_and_leaves_the_trash_alone) {
+  const std::string data_home = base / "xdg";
+  make_dirs(data_home + "/Trash/files");
+  make_dirs(data_home + "/Trash/info");
+  put(tree + "/a/x.obj", with_payload(obj_start));
+  put(tree + "/a/sub/y.pdb", pdb_start);
+  put(tree + "/a/keep.obj", "text");
+  make_dirs(tree + "/b");
+  const std::string a = shown(tree + "/a");
+  const std::string b = shown(tree + "/b");
+  const run_result result =
+      run("-dryrun -gototrashbox -f\"" + a + "\" -f " + b, stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({shown(tree + "/a/x.obj"), shown(tree + "/a/sub/y.pdb"),
+                                   "dry run: 2 files, 41 bytes would be removed from " + a,
+                                   "dry run: 0 files, 0 bytes would be removed from " + b}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/keep.obj", "a/sub/", "a/sub/y.pdb", "a/x.obj", "b/"}));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
+  EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

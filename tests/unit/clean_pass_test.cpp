@@ -123,6 +123,21 @@ TEST_F(clean_pass_test, empty_sbr_goes_with_delete_zero_size) {
   EXPECT_TRUE(fs::exists(tree() / "empty.obj"));
 }
 
+TEST_F(clean_pass_test, dry_run_reports_what_would_go_and_removes_nothing) {
+  reset.settings().dry_run = true;
+  put("c.obj", coff);
+  put("sub/a.pdb", pdb);
+  put("decoy.obj", "plain text");
+  stdout_capture capture;
+  EXPECT_FALSE(clean_tree(tree().string().c_str()));
+  EXPECT_EQ(capture.text(), file_in("", "c.obj") + "\n\n" + file_in("sub", "a.pdb") + "\n\n" + "dry run: 2 files, " +
+                                std::to_string(coff.size() + pdb.size()) + " bytes would be removed from " +
+                                tree().string() + "\n\n");
+  EXPECT_EQ(read_file(tree() / "c.obj"), coff);
+  EXPECT_EQ(read_file(tree() / "sub/a.pdb"), pdb);
+  EXPECT_FALSE(fs::exists(dir / "brulo_log.log"));
+}
+
 TEST_F(clean_pass_test, a_directory_named_like_an_output_ends_the_pass_after_earlier_removals) {
   put("a.sbr", sbr);
   put("old.obj/inner.txt", "x");

@@ -6,6 +6,7 @@
 #include "diag/texts.h"
 #include "engine/build_output_recognition.h"
 #include "engine/file_operator.h"
+#include "engine/recognition_rules.h"
 #include "test_support.h"
 
 namespace {
@@ -171,5 +172,105 @@ TEST(file_operator, handle_of_a_closed_file_raises) {
   file.open();
   EXPECT_THROW(file.get_handle(), std::runtime_error);
   file.close();
+}
+}  // namespace
+
+// ---- what "modern" adds, over bytes alone ----------------------------------------
+
+namespace {
+using namespace test_support;
+
+class modern_rules_test : public ::testing::Test {
+ protected:
+  // The verdict with "modern", after checking the classic rules alone keep the file.
+  bool modern_only(const char* pattern, const std::string& start) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(start.data());
+    run_settings settings;
+    EXPECT_FALSE(judge_file_start(pattern, bytes, start.size(), settings)) << pattern;
+    settings.modern_outputs = true;
+    return judge_file_start(pattern, bytes, start.size(), settings);
+  }
+};
+
+// A header of `size` bytes starting with `head`, zeros after.
+std::string header_of(const std::string& head, std::size_t size) { return head + std::string(size - head.size(), '\0'); }
+
+TEST_F(modern_rules_test, coff_objects_of_the_listed_machines_without_optional_header) {
+  for (const char* machine : {"\x64\x86", "\x64\xAA", "\x41\xA6", "\xC4\x01"}) {
+    const std::string object = header_of(machine, 20);
+    for (const char* pattern : {"*.obj", "*.o", "*.opp"}) {
+      EXPECT_TRUE(modern_only(pattern, object)) << pattern;
+      EXPECT_FALSE(modern_only(pattern, object.substr(0, 19))) << pattern;
+      std::string image = object;
+      image[16] = '\xF0';  // an optional header: an image, not an object
+      EXPECT_FALSE(modern_only(pattern, image)) << pattern;
+    }
+  }
+  EXPECT_TRUE(modern_only("*.o", header_of("\x4C\x01\x05", 20)));  // any section count
+  EXPECT_FALSE(modern_only("*.obj", header_of("\x84\x01", 20)));
+  EXPECT_FALSE(modern_only("*.obj", header_of("MZ", 64)));
+}
+
+TEST_F(modern_rules_test, anonymous_objects_from_version_1) {
+  EXPECT_TRUE(modern_only("*.obj", header_of(std::string("\0\0\xFF\xFF\x01", 5), 6)));
+  EXPECT_TRUE(modern_only("*.o", std::string("\0\0\xFF\xFF\x02\x00\x64\x86", 8)));
+  EXPECT_FALSE(modern_only("*.obj", std::string("\0\0\xFF\xFF\x00\x00\x4C\x01", 8)));
+  EXPECT_FALSE(modern_only("*.obj", std::string("\0\0\xFF\xFF\x01", 5)));
+}
+
+TEST_F(modern_rules_test, elf_relocatable_in_the_stated_byte_order) {
+  const std::string little = header_of("\x7F" "ELF\x02\x01", 16);
+  const std::string big = header_of("\x7F" "ELF\x01\x02", 16);
+  EXPECT_TRUE(modern_only("*.obj", little + std::string("\x01\x00", 2)));
+  EXPECT_TRUE(modern_only("*.o", big + std::string("\x00\x01", 2)));
+  EXPECT_FALSE(modern_only("*.o", little + std::string("\x00\x01", 2)));
+  EXPECT_FALSE(modern_only("*.o", big + std::string("\x01\x00", 2)));
+  EXPECT_FALSE(modern_only("*.opp", little + std::string("\x02\x00", 2)));  // executable
+  EXPECT_FALSE(modern_only("*.opp", little + std::string("\x03\x00", 2)));  // shared object
+  EXPECT_FALSE(modern_only("*.o", header_of("\x7F" "ELF\x02\x00", 16) + std::string("\x01\x00", 2)));
+  EXPECT_FALSE(modern_only("*.o", little + "\x01"));
+}
+
+TEST_F(modern_rules_test, mach_o_objects_of_either_width_and_byte_order) {
+  for (const char* magic : {"\xCE\xFA\xED\xFE", "\xCF\xFA\xED\xFE"}) {
+    EXPECT_TRUE(modern_only("*.o", header_of(magic, 12) + std::string("\x01\0\0\0", 4)));
+    EXPECT_FALSE(modern_only("*.o", header_of(magic, 12) + std::string("\x02\0\0\0", 4)));
+    const std::string swapped{magic[3], magic[2], magic[1], magic[0]};
+    EXPECT_TRUE(modern_only("*.obj", header_of(swapped, 12) + std::string("\0\0\0\x01", 4)));
+    EXPECT_FALSE(modern_only("*.obj", header_of(swapped, 12) + std::string("\x01\0\0\0", 4)));
+  }
+}
+
+TEST_F(modern_rules_test, msf_7_program_databases_and_clang_precompiled_headers) {
+  const std::string msf("Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0", 32);
+  for (const char* pattern : {"*.pdb", "*.idb", "*.bsc"}) {
+    EXPECT_TRUE(modern_only(pattern, msf + "rest")) << pattern;
+    EXPECT_FALSE(modern_only(pattern, msf.substr(0, 31))) << pattern;
+    EXPECT_FALSE(modern_only(pattern, "Microsoft C/C++ MSF 2.00\r\n\x1A" "DS")) << pattern;
+  }
+  EXPECT_TRUE(modern_only("*.pch", "CPCH\x01\x08"));
+  EXPECT_FALSE(modern_only("*.pch", "CPC"));
+  // Each format counts only for its own patterns.
+  EXPECT_FALSE(modern_only("*.obj", msf));
+  EXPECT_FALSE(modern_only("*.pdb", "CPCH"));
+  EXPECT_FALSE(modern_only("*.ilk", header_of("\x64\x86", 20)));
+  EXPECT_FALSE(modern_only("*.res", header_of("\x64\x86", 20)));
+}
+
+TEST_F(modern_rules_test, classic_verdicts_stay_and_files_are_read_the_same_way) {
+  settings_reset reset;
+  temp_dir dir;
+  write_file(dir / "x64.obj", header_of("\x64\x86", 20));
+  write_file(dir / "short.res", std::string("\0\0\0\0\x20\0\0\0\xFF\xFF\0\0\xFF\xFF", 14));
+  const std::string object = (dir / "x64.obj").string();
+  const std::string resource = (dir / "short.res").string();
+  EXPECT_FALSE(is_build_output(object.c_str(), "*.obj"));
+  EXPECT_TRUE(is_build_output(resource.c_str(), "*.res"));
+  reset.settings().modern_outputs = true;
+  EXPECT_TRUE(is_build_output(object.c_str(), "*.obj"));
+  EXPECT_TRUE(is_build_output(resource.c_str(), "*.res"));  // missing bytes still count as zero
+  const std::string missing = (dir / "missing.obj").string();
+  EXPECT_THROW(is_build_output(missing.c_str(), "*.obj"), std::runtime_error);
+  EXPECT_THROW(judge_file_start("*.exe", nullptr, 0, reset.settings()), std::logic_error);
 }
 }  // namespace

@@ -30,8 +30,10 @@ class options_test : public ::testing::Test {
 };
 
 TEST_F(options_test, every_option_word_sets_its_field) {
-  ASSERT_TRUE(apply("-del0 -outputlog -messagebox -gototrashbox -mingw"));
+  ASSERT_TRUE(apply("-del0 -outputlog -messagebox -gototrashbox -mingw -modern -dryrun"));
   const run_settings& s = reset.settings();
+  EXPECT_TRUE(s.modern_outputs);
+  EXPECT_TRUE(s.dry_run);
   EXPECT_TRUE(s.delete_zero_size);
   EXPECT_TRUE(s.output_log);
   EXPECT_TRUE(s.show_message_box);
@@ -45,7 +47,8 @@ TEST_F(options_test, defaults_stay_for_an_empty_line_and_plain_words) {
   ASSERT_TRUE(apply("C:\\src plain"));
   const run_settings& s = reset.settings();
   EXPECT_EQ(s.clean_mode, 1);
-  EXPECT_FALSE(s.use_recycle_bin || s.show_message_box || s.output_log || s.delete_zero_size);
+  EXPECT_FALSE(s.use_recycle_bin || s.show_message_box || s.output_log || s.delete_zero_size || s.modern_outputs ||
+               s.dry_run);
   EXPECT_EQ(echoed, "");
 }
 

@@ -1,0 +1,18 @@
+#include "engine/dry_run_tally.h"
+
+#include "diag/message_output.h"
+#include "platform/file_size.h"
+
+void dry_run_tally::count(const std::string& path) {
+  std::uint32_t high = 0;
+  std::uint32_t low = 0;
+  if (platform::query_file_size(path.c_str(), high, low)) bytes_ += std::uint64_t{high} << 32 | low;
+  ++files_;
+  output_message("%s", path.c_str());
+}
+
+void dry_run_tally::report(const char* root) const {
+  // Spelled out by hand: the Windows C runtime's printf has no portable 64-bit length.
+  output_message("dry run: %s files, %s bytes would be removed from %s", std::to_string(files_).c_str(),
+                 std::to_string(bytes_).c_str(), root);
+}
