@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/command_line.h"
+#include "app/help_and_version.h"
 #include "app/run_settings.h"
 #include "diag/exception_report.h"
 #include "diag/message_output.h"
@@ -53,6 +54,7 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
   (void)previous;
   run_settings& settings = process_run_settings();
   try {
+    if (answer_help_or_version(command_text)) return status_finished;
     if (!apply_options(process_command_line(), settings, command_text, show_state)) return status_failed;
     return run_targets(process_command_line(), instance);
   } catch (const std::exception& error) {
