@@ -18,38 +18,40 @@ bool is_glued_tree(const std::string& argument) {
   return argument.find('"') == std::string::npos;
 }
 
-argument_text& refuse(argument_text& formed, const std::string& argument) {
-  formed.text.clear();
-  formed.refused = true;
-  formed.refused_argument = argument;
-  return formed;
+std::string joined_text(const std::vector<std::string>& parts) {
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) text += ' ';
+    text += parts[i];
+  }
+  // Windows drops every byte up to 0x20 between the program's name and the text.
+  std::size_t first = 0;
+  while (first < text.size() && static_cast<unsigned char>(text[first]) <= 0x20) ++first;
+  return text.substr(first);
 }
 }  // namespace
 
 argument_text form_command_text(const std::vector<std::string>& arguments) {
   argument_text formed;
   std::vector<std::string> parts;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
+  for (std::size_t i = 0; i < arguments.size() && !formed.refused; ++i) {
     std::string argument = arguments[i];
     if (argument.size() > 2 && starts_with(argument, "--")) argument.erase(0, 1);
+    std::string value;
     if (argument == "-f") {
-      const std::string value = i + 1 < arguments.size() ? arguments[++i] : std::string();
-      if (!can_carry(value)) return refuse(formed, value);
-      parts.push_back("-f\"" + value + "\"");
+      value = i + 1 < arguments.size() ? arguments[++i] : std::string();
+      formed.refused_argument = value;
     } else if (is_glued_tree(argument)) {
-      if (!can_carry(argument.substr(2))) return refuse(formed, argument);
-      parts.push_back("-f\"" + argument.substr(2) + "\"");
+      value = argument.substr(2);
+      formed.refused_argument = argument;
     } else {
       parts.push_back(argument);
+      continue;
     }
+    formed.refused = !can_carry(value);
+    if (!formed.refused) parts.push_back("-f\"" + value + "\"");
   }
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) formed.text += ' ';
-    formed.text += parts[i];
-  }
-  // Windows drops every byte up to 0x20 between the program's name and the text.
-  std::size_t first = 0;
-  while (first < formed.text.size() && static_cast<unsigned char>(formed.text[first]) <= 0x20) ++first;
-  formed.text.erase(0, first);
+  if (!formed.refused) formed.refused_argument.clear();
+  formed.text = joined_text(parts);
   return formed;
 }

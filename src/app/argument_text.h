@@ -10,7 +10,8 @@ struct argument_text {
   std::string text;
   // Set when a value cannot be carried in the text (it holds a double quote, or
   // starts with a hyphen-minus that the splitter would read as an option):
-  // the argument that holds it. `text` is then incomplete and must not be used.
+  // `refused_argument` is the argument that holds it, and `text` is formed from
+  // the arguments before it only.
   bool refused = false;
   std::string refused_argument;
 };

@@ -4,7 +4,6 @@
 
 #include "app/app_main.h"
 #include "app/argument_text.h"
-#include "app/strange_command_line.h"
 
 int main(int argc, char** argv) {
   // A reader that went away must not stop the run: the echo just fails.
@@ -13,10 +12,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
   const argument_text formed = form_command_text(arguments);
-  if (formed.refused) {
-    report_strange_command_line(formed.refused_argument.c_str());
-    return status_failed;
-  }
+  if (formed.refused) return refuse_argument(formed.text.c_str(), formed.refused_argument.c_str());
 
   // No instance handle here: any non-null value marks a normal start.
   static char instance_marker;

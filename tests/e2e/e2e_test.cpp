@@ -227,15 +227,19 @@ TEST_F(end_to_end, each_dash_f_takes_the_next_argument_and_words_keep_their_mean
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "b c/", "d/", "e/"}));
 }
 
-TEST_F(end_to_end, a_tree_argument_the_text_cannot_carry_stops_the_run_before_anything) {
+TEST_F(end_to_end, a_tree_argument_the_text_cannot_carry_stops_the_run_like_an_unknown_option) {
   if (target().wine) GTEST_SKIP() << "Windows hands the program one command-line text";
   put(tree + "/a/1.obj", with_payload(obj_start));
+  std::string logged;
   for (const std::string& value : {std::string("q\"uote"), std::string("-x")}) {
     const run_result result = run_arguments({"-outputlog", "-f", tree + "/a", "-f", value});
     EXPECT_EQ(result.status, 255);
     EXPECT_EQ(result.out, echoed(strange_command_line) + echoed("Error Command Line = " + value));
+    logged += strange_command_line + "\nError Command Line = " + value + "\n";
   }
-  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
+  EXPECT_EQ(read_file(work + "/brulo_log.log"), logged);
+  // An unknown option word before it is the first fault.
+  EXPECT_EQ(run_arguments({"-bogus", "-f", "\""}).out, echoed(strange_command_line) + echoed("Error Command Line = bogus"));
   EXPECT_TRUE(exists(tree + "/a/1.obj"));
 }
 

@@ -12,10 +12,11 @@ std::string formed(const std::vector<std::string>& arguments) {
   return result.text;
 }
 
+// The refused argument, after the text formed from the arguments before it.
 std::string refused(const std::vector<std::string>& arguments) {
   const argument_text result = form_command_text(arguments);
   EXPECT_TRUE(result.refused) << result.text;
-  return result.refused_argument;
+  return result.text + "|" + result.refused_argument;
 }
 
 TEST(form_command_text, a_lone_f_takes_the_next_argument_whatever_it_holds) {
@@ -46,11 +47,11 @@ TEST(form_command_text, a_double_hyphen_word_reads_as_the_one_hyphen_word) {
 }
 
 TEST(form_command_text, a_value_the_splitter_cannot_carry_is_refused) {
-  EXPECT_EQ(refused({"-vc", "-f", "a\"b", "-f", "/ok"}), "a\"b");
-  EXPECT_EQ(refused({"--f", "\""}), "\"");
-  EXPECT_EQ(refused({"-f", "-x"}), "-x");
-  EXPECT_EQ(refused({"-f", "-f", "/a"}), "-f");
-  EXPECT_EQ(refused({"-f-x"}), "-f-x");
+  EXPECT_EQ(refused({"-vc", "-f", "a\"b", "-f", "/ok"}), "-vc|a\"b");
+  EXPECT_EQ(refused({"--f", "\""}), "|\"");
+  EXPECT_EQ(refused({"-f/a", "-f", "-x"}), "-f\"/a\"|-x");
+  EXPECT_EQ(refused({"-f", "-f", "/a"}), "|-f");
+  EXPECT_EQ(refused({" -current", "-f-x", "-vc"}), "-current|-f-x");
   EXPECT_EQ(formed({"-f", "x-\\y"}), "-f\"x-\\y\"");
 }
 
