@@ -3,7 +3,9 @@
 #include <exception>
 
 #include "app/command_line.h"
+#include "app/help_and_version.h"
 #include "app/run_settings.h"
+#include "app/strange_command_line.h"
 #include "diag/exception_report.h"
 #include "diag/message_output.h"
 #include "diag/texts.h"
@@ -53,10 +55,20 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
   (void)previous;
   run_settings& settings = process_run_settings();
   try {
+    if (answer_help_or_version(command_text)) return status_finished;
     if (!apply_options(process_command_line(), settings, command_text, show_state)) return status_failed;
     return run_targets(process_command_line(), instance);
   } catch (const std::exception& error) {
     record_exception(settings, error, "%s", texts::exception_context);
     return status_failed;
   }
+}
+
+std::int32_t refuse_argument(const char* text_before, const char* argument) {
+  // An unknown option word before the argument is the first fault, and is
+  // reported as such; "outputlog" before it sends the refusal to the run log.
+  if (answer_help_or_version(text_before)) return status_finished;
+  if (apply_options(process_command_line(), process_run_settings(), text_before, show_normal))
+    report_strange_command_line(argument);
+  return status_failed;
 }

@@ -2,8 +2,7 @@
 
 
 #include "app/command_line.h"
-#include "diag/message_output.h"
-#include "diag/texts.h"
+#include "app/strange_command_line.h"
 
 run_settings& process_run_settings() {
   static run_settings settings;
@@ -64,8 +63,7 @@ bool apply_options(command_line& line, run_settings& settings, const char* comma
     if (token.option_name.empty()) continue;  // a plain word
     const option_word* option = find_option(token.option_name);
     if (option == nullptr) {
-      output_message("%s", texts::strange_command_line);
-      output_message("Error Command Line = %s", token.option_name.c_str());
+      report_strange_command_line(token.option_name.c_str());
       return false;
     }
     apply_effect(option->effect, settings);

@@ -1,5 +1,5 @@
-// Compiled with the execution character set CP932: every literal below becomes
-// Shift_JIS bytes whatever the platform.
+// Compiled with the platform's execution character set, which the build chooses:
+// every literal below becomes Shift_JIS bytes on Windows and UTF-8 elsewhere.
 #include "diag/texts.h"
 
 namespace texts {

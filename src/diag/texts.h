@@ -1,6 +1,7 @@
 #pragma once
 
-// The program's Japanese texts, as code page 932 (Shift_JIS) bytes on every platform.
+// The program's Japanese texts, in the platform's character set: code page 932
+// (Shift_JIS) bytes on Windows, UTF-8 elsewhere.
 namespace texts {
 extern const char* const strange_command_line;   // unrecognised option word
 extern const char* const exception_context;      // the top-level guard's report

@@ -1,7 +1,6 @@
 #include "platform/desktop_prompt_posix.h"
 
 #include <fcntl.h>
-#include <glib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,14 +8,6 @@
 #include <cstdlib>
 
 namespace platform {
-std::string utf8_from_cp932(const char* text) {
-  gchar* converted = g_convert_with_fallback(text, -1, "UTF-8", "CP932", "?", nullptr, nullptr, nullptr);
-  if (converted == nullptr) return std::string(text);
-  std::string result(converted);
-  g_free(converted);
-  return result;
-}
-
 bool display_available() {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");

@@ -5,9 +5,6 @@
 // What the message box and the folder picker share on a POSIX desktop:
 // zenity where there is a display, the controlling terminal where there is not.
 namespace platform {
-// A code page 932 text as UTF-8, for dialogs and terminals.
-std::string utf8_from_cp932(const char* text);
-
 // True when a desktop display is named for this process.
 bool display_available();
 

@@ -20,10 +20,10 @@ int store_folder(const std::string& folder, char* buffer, std::size_t size) {
 // starts in the working directory and always offers a path box (Ctrl+L).
 int pick_folder(char* buffer, std::size_t size, const char*, const char* title, unsigned, void*) {
   buffer[0] = '\0';
-  const std::string utf8_title = utf8_from_cp932(title);
+  const std::string title_text = title;
   if (display_available()) {
     std::string chosen;
-    const int status = run_zenity({"--file-selection", "--directory", "--title=" + utf8_title}, &chosen);
+    const int status = run_zenity({"--file-selection", "--directory", "--title=" + title_text}, &chosen);
     if (status >= 0) {
       if (status != 0) return 3;
       if (!chosen.empty() && chosen.back() == '\n') chosen.pop_back();
@@ -31,7 +31,7 @@ int pick_folder(char* buffer, std::size_t size, const char*, const char* title, 
     }
   }
   std::string typed;
-  if (!ask_terminal(utf8_title + ": ", typed)) return 3;
+  if (!ask_terminal(title_text + ": ", typed)) return 3;
   return store_folder(typed, buffer, size);
 }
 }  // namespace platform

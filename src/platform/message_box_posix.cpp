@@ -18,14 +18,14 @@ std::string escape_backslashes(const std::string& text) {
 }  // namespace
 
 void show_message_box(const char* title, const char* text) {
-  const std::string utf8_title = utf8_from_cp932(title);
-  const std::string utf8_text = utf8_from_cp932(text);
+  const std::string title_text = title;
+  const std::string body_text = text;
   if (display_available()) {
     const int status = run_zenity(
-        {"--info", "--no-markup", "--title=" + utf8_title, "--text=" + escape_backslashes(utf8_text)}, nullptr);
+        {"--info", "--no-markup", "--title=" + title_text, "--text=" + escape_backslashes(body_text)}, nullptr);
     if (status >= 0) return;
   }
   std::string ignored;
-  ask_terminal(utf8_title + "\n" + utf8_text + "\n[OK: press Enter] ", ignored);
+  ask_terminal(title_text + "\n" + body_text + "\n[OK: press Enter] ", ignored);
 }
 }  // namespace platform

@@ -37,9 +37,20 @@ class end_to_end : public ::testing::Test {
                  std::vector<std::pair<std::string, std::string>> env = {}) {
     run_request request;
     request.text = text;
-    request.cwd = work;
     request.out = out;
     request.set_env = std::move(env);
+    return run_in_work(request);
+  }
+
+  // Native only: the program started with these separate arguments.
+  run_result run_arguments(const std::vector<std::string>& arguments) {
+    run_request request;
+    request.arguments = arguments;
+    return run_in_work(request);
+  }
+
+  run_result run_in_work(run_request& request) {
+    request.cwd = work;
     run_result result = run_program(request);
     result.out = mask_times(result.out, result.started, result.finished);
     return result;
@@ -198,22 +209,67 @@ TEST_F(end_to_end, empty_command_line_without_a_picker_cleans_nothing) {
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
-TEST_F(end_to_end, arguments_are_joined_with_single_spaces) {
+// ---- the arguments of a Linux shell ----------------------------------------------------
+
+TEST_F(end_to_end, each_dash_f_takes_the_next_argument_and_words_keep_their_meaning) {
   if (target().wine) GTEST_SKIP() << "Windows hands the program one command-line text";
-  put(tree + "/my tree/x.obj", with_payload(obj_start));
-  temp_dir scratch;
-  process_request request;
-  request.argv = {target().program, "-outputlog", "-f", tree + "/my", "tree"};
-  request.cwd = work;
-  request.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
-  request.stdout_path = scratch / "out";
-  const long started = now_seconds();
-  child_process child(request);
-  ASSERT_TRUE(child.wait_for(run_timeout_ms()));
-  EXPECT_EQ(child.status(), 0);
-  EXPECT_EQ(mask_times(read_file(request.stdout_path), started, now_seconds()),
-            stdout_of({tree + "/my tree/x.obj"}));
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"my tree/"});
+  put(tree + "/a/1.obj", with_payload(obj_start));
+  put(tree + "/b c/2.obj", with_payload(obj_start));
+  put(tree + "/d/3.obj", with_payload(obj_start));
+  put(tree + "/e/4.obj", with_payload(obj_start));
+  const run_result result =
+      run_arguments({"word", "-f", tree + "/a", "--f", tree + "/b c", "-f" + tree + "/d", "--outputlog", "-f" + tree + "/e"});
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> removed = {tree + "/a/1.obj", tree + "/b c/2.obj", tree + "/d/3.obj",
+                                            tree + "/e/4.obj"};
+  EXPECT_EQ(result.out, stdout_of(removed));
+  EXPECT_EQ(run_log(result), log_lines(removed));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "b c/", "d/", "e/"}));
+}
+
+TEST_F(end_to_end, a_tree_argument_the_text_cannot_carry_stops_the_run_like_an_unknown_option) {
+  if (target().wine) GTEST_SKIP() << "Windows hands the program one command-line text";
+  put(tree + "/a/1.obj", with_payload(obj_start));
+  std::string logged;
+  for (const std::string& value : {std::string("q\"uote"), std::string("-x")}) {
+    const run_result result = run_arguments({"-outputlog", "-f", tree + "/a", "-f", value});
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(result.out, echoed(strange_command_line) + echoed("Error Command Line = " + value));
+    logged += strange_command_line + "\nError Command Line = " + value + "\n";
+  }
+  EXPECT_EQ(read_file(work + "/brulo_log.log"), logged);
+  // An unknown option word before it is the first fault.
+  EXPECT_EQ(run_arguments({"-bogus", "-f", "\""}).out, echoed(strange_command_line) + echoed("Error Command Line = bogus"));
+  EXPECT_TRUE(exists(tree + "/a/1.obj"));
+}
+
+// ---- help and version -------------------------------------------------------------------
+
+TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
+  put(tree + "/a.obj", with_payload(obj_start));
+  const std::string usage = run("-help").out;
+  EXPECT_EQ(usage.rfind(as_written("Usage: brulo [option]... [-f tree]...\n"), 0), 0u) << usage;
+  for (const char* word : {"-f TREE", "-current", "-gototrashbox", "-dryrun", "-modern", "-del0", "-outputlog",
+                           "-messagebox", "-vc, -mingw, -alltrash_delete_mode", "-help", "-version"})
+    EXPECT_NE(usage.find(as_written("\n  ") + word), std::string::npos) << word;
+  EXPECT_NE(usage.find(target().wine ? "Example: brulo.exe -outputlog -f\"C:\\" : "Example: brulo -outputlog -f ~/"),
+            std::string::npos);
+  // Wherever it stands, and in this platform's other spelling.
+  for (const std::string& text : {"-outputlog -f\"" + shown(tree) + "\" -bogus -help",
+                                  std::string(target().wine ? "/?" : "--help")}) {
+    const run_result result = run(text);
+    EXPECT_EQ(result.status, 0) << text;
+    EXPECT_EQ(result.out, usage) << text;
+  }
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.obj"});
+}
+
+TEST_F(end_to_end, version_anywhere_prints_the_name_and_version) {
+  const run_result result = run("-bogus -version -help");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, as_written("brulo " BRULO_E2E_VERSION "\n"));
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{});
 }
 
 // ---- failures ------------------------------------------------------------------------

@@ -7,21 +7,24 @@
 
 namespace expected {
 
-// Shift_JIS (CP932) bytes of the program's Japanese texts.
-// 変なコマンドラインが入れられてます。しっかり説明書を読んでください。
-inline const std::string strange_command_line =
+// The program's Japanese texts: Shift_JIS (CP932) bytes from brulo.exe, UTF-8 on Linux.
+inline std::string by_target(const std::string& shift_jis, const std::string& utf8) {
+  return harness::target().wine ? shift_jis : utf8;
+}
+inline const std::string strange_command_line = by_target(
     "\x95\xcf\x82\xc8\x83\x52\x83\x7d\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x82\xaa\x93\xfc\x82\xea\x82\xe7"
     "\x82\xea\x82\xc4\x82\xdc\x82\xb7\x81\x42\x82\xb5\x82\xc1\x82\xa9\x82\xe8\x90\xe0\x96\xbe\x8f\x91\x82\xf0"
-    "\x93\xc7\x82\xf1\x82\xc5\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";
-// 例外処理:開発者にログファイルを添付してメール等で連絡を下さい
-inline const std::string exception_context =
+    "\x93\xc7\x82\xf1\x82\xc5\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42",
+    "変なコマンドラインが入れられてます。しっかり説明書を読んでください。");
+inline const std::string exception_context = by_target(
     "\x97\xe1\x8a\x4f\x8f\x88\x97\x9d\x3a\x8a\x4a\x94\xad\x8e\xd2\x82\xc9\x83\x8d\x83\x4f\x83\x74\x83\x40\x83"
     "\x43\x83\x8b\x82\xf0\x93\x59\x95\x74\x82\xb5\x82\xc4\x83\x81\x81\x5b\x83\x8b\x93\x99\x82\xc5\x98\x41\x97"
-    "\x8d\x82\xf0\x89\xba\x82\xb3\x82\xa2";
-// file_operator:openしてない。
-inline const std::string file_operator_not_open =
+    "\x8d\x82\xf0\x89\xba\x82\xb3\x82\xa2",
+    "例外処理:開発者にログファイルを添付してメール等で連絡を下さい");
+inline const std::string file_operator_not_open = by_target(
     "file_operator:open"
-    "\x82\xb5\x82\xc4\x82\xc8\x82\xa2\x81\x42";
+    "\x82\xb5\x82\xc4\x82\xc8\x82\xa2\x81\x42",
+    "file_operator:openしてない。");
 
 inline std::string bytes(std::initializer_list<int> values) {
   std::string text;
@@ -62,7 +65,7 @@ inline std::string exception_log(const failure& f) { return "<now>:\n" + f.what 
 
 // The system's text for "access denied" as the program prints it.
 inline std::string access_denied_text() {
-  return harness::target().wine ? "Access denied.\r\n" : "Access is denied.\r\n";
+  return harness::target().wine ? "Access denied.\r\n" : "Access is denied.\n";
 }
 
 // A tree the program cannot list: its own path as given, or an empty value.
@@ -72,7 +75,7 @@ inline failure missing_tree(const std::string& shown_path) {
     return {prefix + "Path not found" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 3, "Path not found.\r\n"};
   }
   return {prefix + "No such file or directory" + (shown_path.empty() ? "" : ": \"" + shown_path + "\""), 2,
-          "The system cannot find the file specified.\r\n"};
+          "The system cannot find the file specified.\n"};
 }
 
 // An "f" without a value. Windows refuses the empty path before any system call,
@@ -94,7 +97,7 @@ inline failure empty_tree(bool run_log_written) {
 // A folder whose name matches a pattern, opened as if it were a file.
 inline failure folder_opened_as_file() {
   if (harness::target().wine) return {file_operator_not_open, 5, "Access denied.\r\n"};
-  return {file_operator_not_open, 5, "Access is denied.\r\n"};
+  return {file_operator_not_open, 5, "Access is denied.\n"};
 }
 
 }  // namespace expected

@@ -445,8 +445,9 @@ program_run::program_run(const run_request& request) {
   }
   if (!info.wine) {
     process.argv = {info.program};
-    // main joins its arguments with spaces: one argument carries the text as it is.
+    // One argument that is not a tree option carries the text as it is.
     if (!request.text.empty()) process.argv.push_back(request.text);
+    process.argv.insert(process.argv.end(), request.arguments.begin(), request.arguments.end());
   } else {
     for (const auto& entry : wine_env()) process.set_env.push_back(entry);
     if (request.show_normal) {

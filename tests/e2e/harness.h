@@ -120,6 +120,8 @@ int run_command(const std::vector<std::string>& argv, int timeout_ms, std::strin
 
 struct run_request {
   std::string text;  // the exact command-line text
+  // Native only: these arguments instead of one argument holding `text`.
+  std::vector<std::string> arguments;
   std::string cwd;   // working directory of the program
   stdout_mode out = stdout_mode::capture;
   std::vector<std::pair<std::string, std::string>> set_env;

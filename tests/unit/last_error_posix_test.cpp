@@ -26,7 +26,9 @@ TEST(errno_mapping, every_code_it_yields_has_a_system_text) {
     std::string text;
     const std::uint32_t code = platform::error_code_from_errno(error_number);
     EXPECT_TRUE(platform::system_message_text(code, text)) << error_number << " -> " << code;
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    ASSERT_GE(text.size(), 3u);
+    EXPECT_EQ(text.back(), '\n');  // a bare line feed, as every line of a Linux log
+    EXPECT_NE(text[text.size() - 2], '\r');
   }
 }
 

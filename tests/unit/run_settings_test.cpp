@@ -2,16 +2,13 @@
 
 #include "app/command_line.h"
 #include "app/run_settings.h"
+#include "diag/texts.h"
 #include "test_support.h"
 
 namespace {
 using namespace test_support;
 
-// "変なコマンドラインが入れられてます。しっかり説明書を読んでください。" in code page 932.
-const std::string strange_command_line =
-    "\x95\xcf\x82\xc8\x83\x52\x83\x7d\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x82\xaa\x93\xfc\x82\xea\x82\xe7"
-    "\x82\xea\x82\xc4\x82\xdc\x82\xb7\x81\x42\x82\xb5\x82\xc1\x82\xa9\x82\xe8\x90\xe0\x96\xbe\x8f\x91\x82\xf0"
-    "\x93\xc7\x82\xf1\x82\xc5\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";
+const std::string strange_command_line = texts::strange_command_line;
 
 class options_test : public ::testing::Test {
  protected:

@@ -3,7 +3,7 @@
 #include "diag/texts.h"
 
 namespace {
-// The program's texts must reach users as code page 932 bytes, whatever the platform.
+// The program's texts must reach Windows users as code page 932 bytes.
 TEST(texts, are_shift_jis_bytes) {
   EXPECT_STREQ(texts::impossible, "\x82\xa0\x82\xe8\x82\xa6\x82\xc8\x82\xa2\x81\x49");
   EXPECT_STREQ(texts::out_of_memory, "\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe7\x82\xf1\x81\x49");

@@ -1,0 +1,55 @@
+#include "app/help_and_version.h"
+
+#include <iostream>
+
+#include "app/command_line.h"
+#include "platform/command_syntax.h"
+#include "platform/console.h"
+
+std::string usage_text() {
+  return std::string(
+             "Usage: brulo [option]... [-f tree]...\n"
+             "Removes the object files, precompiled headers, program databases and other\n"
+             "build outputs of C and C++ tool chains from source trees. A file goes only\n"
+             "when its start shows it is such an output. With no arguments brulo asks for\n"
+             "the folder to clean.\n"
+             "\n"
+             "  -f TREE        clean the tree TREE (give -f once per tree)\n"
+             "  -current       clean the current working directory\n"
+             "  -gototrashbox  move the files to the trash instead of deleting them\n"
+             "  -dryrun        list what would be removed, and how much, removing nothing\n"
+             "  -modern        also recognise the outputs of today's tool chains: x64 and\n"
+             "                 ARM64 COFF and LTCG objects, ELF and Mach-O objects, MSF 7.00\n"
+             "                 program databases, clang precompiled headers\n"
+             "  -del0          an empty *.sbr file counts as a build output\n"
+             "  -outputlog     also append every message to brulo_log.log, and list each\n"
+             "                 removed file\n"
+             "  -messagebox    also show a failure in a message box\n"
+             "  -vc, -mingw, -alltrash_delete_mode\n"
+             "                 clean modes; all of them clean the same patterns\n"
+             "  -help          show this text\n"
+             "  -version       show the version\n"
+             "\n") +
+         platform::command_syntax_text +
+         "\n"
+         "Exit status: 0 the run finished; 9 no folder was picked; -1 (255) an unknown\n"
+         "option, or a failure that ended the run.\n"
+         "Logs, in the working directory: brulo_log.log (with -outputlog) and\n"
+         "brulo_exception.log (on a failure).\n";
+}
+
+std::string version_text() { return "brulo " BRULO_VERSION "\n"; }
+
+bool answer_help_or_version(const char* command_text) {
+  const command_line line(command_text);
+  const std::string extra_help = platform::extra_help_word;
+  for (const command_token& token : line.tokens()) {
+    const std::string& name = token.option_name;
+    const bool help = name == "help" || (!extra_help.empty() && name == extra_help);
+    if (!help && name != "version") continue;
+    platform::attach_parent_console();
+    std::cout << (help ? usage_text() : version_text()) << std::flush;
+    return true;
+  }
+  return false;
+}

@@ -1,0 +1,9 @@
+#include "platform/command_syntax.h"
+
+namespace platform {
+const char* const command_syntax_text =
+    "Each option is one argument. -f takes the next argument as its tree, or the\n"
+    "rest of its own argument (-f/path); --word is the same as -word.\n"
+    "Example: brulo -outputlog -f ~/work/app -f \"$HOME/lib one\"\n";
+const char* const extra_help_word = "";
+}  // namespace platform
