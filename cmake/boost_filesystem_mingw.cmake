@@ -1,8 +1,16 @@
 # Boost.Filesystem is not packaged for MinGW-w64. Build it once from Debian's own
 # source package (fetched by scripts/setup) against the Boost headers of the same
-# version, and keep the result in a per-user cache keyed by that version.
-set(BRULO_BOOST_VERSION 1.74.0)
-set(BRULO_BOOST_PACKAGE boost1.74)
+# version, and keep the result in a per-user cache keyed by that version. The
+# version is read from the headers Debian installed, never fixed here.
+file(STRINGS /usr/include/boost/version.hpp boost_version_line REGEX "^#define BOOST_VERSION [0-9]+")
+if(NOT boost_version_line MATCHES "([0-9]+)$")
+  message(FATAL_ERROR "No Boost headers in /usr/include; run scripts/setup --all.")
+endif()
+math(EXPR boost_major "${CMAKE_MATCH_1} / 100000")
+math(EXPR boost_minor "${CMAKE_MATCH_1} / 100 % 1000")
+math(EXPR boost_patch "${CMAKE_MATCH_1} % 100")
+set(BRULO_BOOST_VERSION ${boost_major}.${boost_minor}.${boost_patch})
+set(BRULO_BOOST_PACKAGE boost${boost_major}.${boost_minor})
 
 if(DEFINED ENV{BRULO_CACHE})
   set(brulo_cache "$ENV{BRULO_CACHE}")
@@ -14,15 +22,10 @@ set(boost_root "${brulo_cache}/boost-${BRULO_BOOST_VERSION}-mingw-w64")
 set(boost_lib "${boost_root}/lib/libboost_filesystem.a")
 set(boost_include "${boost_root}/include")
 
-file(STRINGS /usr/include/boost/version.hpp boost_version_line REGEX "define BOOST_LIB_VERSION")
-if(NOT boost_version_line MATCHES "\"1_74\"")
-  message(FATAL_ERROR "The Boost headers in /usr/include are not version ${BRULO_BOOST_VERSION}; run scripts/setup.")
-endif()
-
 if(NOT EXISTS "${boost_lib}")
   file(GLOB boost_tarball "${brulo_cache}/deb-src/${BRULO_BOOST_PACKAGE}_${BRULO_BOOST_VERSION}*.orig.tar.*")
   if(NOT boost_tarball)
-    message(FATAL_ERROR "The ${BRULO_BOOST_PACKAGE} source package is missing from ${brulo_cache}/deb-src; run scripts/setup.")
+    message(FATAL_ERROR "The ${BRULO_BOOST_PACKAGE} source package is missing from ${brulo_cache}/deb-src; run scripts/setup --all.")
   endif()
   list(GET boost_tarball 0 boost_tarball)
   message(STATUS "Building Boost.Filesystem ${BRULO_BOOST_VERSION} for MinGW-w64 from ${boost_tarball}")

@@ -1,5 +1,6 @@
 #include "engine/clean_pass.h"
 
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -25,17 +26,22 @@ std::list<std::string> target_patterns() {
 bool clean_tree(const char* root) { return remove_build_outputs(root, target_patterns()); }
 
 namespace {
-bool recycle(const std::string& path) {
+// On failure `error` receives the last-error value at once, before anything else
+// (even freeing the recycle request) could change it.
+bool recycle(const std::string& path, std::uint32_t& error) {
   // The shell takes a list of names ending in two zero bytes.
   byte_buffer block(path.size() + 2);
   std::memcpy(block.data(), path.data(), path.size());
-  const bool moved = platform::move_to_recycle_bin(reinterpret_cast<const char*>(block.data()));
-  block.release();
-  return moved;
+  if (platform::move_to_recycle_bin(reinterpret_cast<const char*>(block.data()))) return true;
+  error = platform::get_last_error();
+  return false;
 }
 
-bool remove_file(const std::string& path, bool use_recycle_bin) {
-  return use_recycle_bin ? recycle(path) : platform::delete_file(path.c_str());
+bool remove_file(const std::string& path, bool use_recycle_bin, std::uint32_t& error) {
+  if (use_recycle_bin) return recycle(path, error);
+  if (platform::delete_file(path.c_str())) return true;
+  error = platform::get_last_error();
+  return false;
 }
 
 bool is_tolerated(std::uint32_t code) {
@@ -57,14 +63,15 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
         dry_run.count(path);
         continue;
       }
-      if (remove_file(path, settings.use_recycle_bin)) {
+      std::uint32_t error = 0;
+      if (remove_file(path, settings.use_recycle_bin, error)) {
         if (settings.output_log) output_message("%s", path.c_str());
         anything_removed = true;
         continue;
       }
       last_error_text error_text;
-      if (!is_tolerated(platform::get_last_error())) throw std::logic_error(texts::impossible);
-      error_text.update(0, false);
+      if (!is_tolerated(error)) throw std::logic_error(texts::impossible);
+      error_text.update(error, true);
       output_message("%s\n%s", error_text.text(), path.c_str());
     }
   }

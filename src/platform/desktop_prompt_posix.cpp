@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace platform {
 bool display_available() {
@@ -14,7 +16,26 @@ bool display_available() {
   return (display != nullptr && *display != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
+namespace {
+struct file_closer {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::string read_back(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char chunk[512];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+  return text;
+}
+}  // namespace
+
 int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
+  // zenity's complaints are read back afterwards: they tell a display that does
+  // not answer from a cancel, as zenity exits with 1 for both.
+  const std::unique_ptr<std::FILE, file_closer> complaints(std::tmpfile());
+  if (!complaints) return -1;
   int pipe_ends[2] = {-1, -1};
   if (output != nullptr && pipe(pipe_ends) != 0) return -1;
 
@@ -26,11 +47,12 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
 
   const pid_t child = fork();
   if (child == 0) {
-    // zenity talks to the display only: no input from us, and its GTK chatter stays out of our output.
+    // zenity talks to the display only: no input from us, and nothing of its own in our output.
     const int null_device = open("/dev/null", O_RDWR);
+    if (null_device < 0) _exit(127);
     dup2(null_device, STDIN_FILENO);
     dup2(output != nullptr ? pipe_ends[1] : null_device, STDOUT_FILENO);
-    dup2(null_device, STDERR_FILENO);
+    dup2(fileno(complaints.get()), STDERR_FILENO);
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -56,6 +78,9 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
     if (errno != EINTR) return -1;
   }
   if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) return -1;
+  // A stale DISPLAY (an SSH session's, say): GTK could not reach it, nothing was shown.
+  if (WEXITSTATUS(status) == 1 && read_back(complaints.get()).find("cannot open display") != std::string::npos)
+    return -1;
   return WEXITSTATUS(status);
 }
 

@@ -9,7 +9,8 @@ namespace platform {
 bool display_available();
 
 // Runs zenity with `arguments` and waits for it; its standard output goes to
-// `output` when given. Returns zenity's exit status, or -1 when it did not run.
+// `output` when given. Returns zenity's exit status, or -1 when it did not run
+// or could not reach the display (so nothing was shown).
 int run_zenity(const std::vector<std::string>& arguments, std::string* output);
 
 // Writes `prompt` to the controlling terminal and reads one line (without its

@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstring>
+
 namespace platform {
 namespace {
 int CALLBACK select_initial_folder(HWND window, UINT message, LPARAM, LPARAM data) {
@@ -16,8 +18,6 @@ int CALLBACK select_initial_folder(HWND window, UINT message, LPARAM, LPARAM dat
 
 int pick_folder(char* buffer, std::size_t size, const char* initial_folder, const char* title,
                 unsigned flags, void* owner_window) {
-  // The caller has checked the size; the system writes at most MAX_PATH bytes.
-  (void)size;
   buffer[0] = 0;
   const HWND owner = static_cast<HWND>(owner_window);
 
@@ -44,9 +44,18 @@ int pick_folder(char* buffer, std::size_t size, const char* initial_folder, cons
       CoTaskMemFree(item);
       result = -1;
     } else {
-      SHGetPathFromIDListA(item, buffer);
+      // The system writes up to MAX_PATH bytes whatever the caller's buffer holds.
+      char chosen[MAX_PATH] = {};
+      SHGetPathFromIDListA(item, chosen);
       allocator->Free(item);
       allocator->Release();
+      // A path the buffer cannot hold whole is no answer: a cut path names another folder.
+      const std::size_t length = std::strlen(chosen);
+      if (length + 1 > size) {
+        result = 3;
+      } else {
+        std::memcpy(buffer, chosen, length + 1);
+      }
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();

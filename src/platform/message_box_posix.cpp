@@ -1,5 +1,6 @@
 #include "platform/message_box.h"
 
+#include <cstdio>
 #include <string>
 
 #include "platform/desktop_prompt_posix.h"
@@ -25,7 +26,11 @@ void show_message_box(const char* title, const char* text) {
         {"--info", "--no-markup", "--title=" + title_text, "--text=" + escape_backslashes(body_text)}, nullptr);
     if (status >= 0) return;
   }
+  const std::string box = title_text + "\n" + body_text + "\n";
   std::string ignored;
-  ask_terminal(title_text + "\n" + body_text + "\n[OK: press Enter] ", ignored);
+  if (ask_terminal(box + "[OK: press Enter] ", ignored)) return;
+  // Neither a display nor a terminal: standard error is where the text can still be read.
+  std::fputs(box.c_str(), stderr);
+  std::fflush(stderr);
 }
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "diag/texts.h"
@@ -91,14 +90,19 @@ TEST_F(clean_pass_test, read_only_file_is_reported_and_skipped_while_the_pass_go
   put("a.obj", coff);
   put("b.obj", coff);
   put("later.pdb", pdb);
-  fs::permissions(tree() / "b.obj", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
+  put("last.o", mingw);
+  for (const char* name : {"b.obj", "last.o"})
+    fs::permissions(tree() / name, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
   stdout_capture capture;
-  EXPECT_TRUE(clean_tree(tree().string().c_str()));  // still true after the failure
+  // The last thing the pass meets is a failure: the earlier removals still count.
+  EXPECT_TRUE(clean_tree(tree().string().c_str()));
   std::string access_denied;
   ASSERT_TRUE(platform::system_message_text(5, access_denied));
-  EXPECT_EQ(capture.text(), "ERROR Message:" + access_denied + "\n" + file_in("", "b.obj") + "\n\n");
+  EXPECT_EQ(capture.text(), "ERROR Message:" + access_denied + "\n" + file_in("", "b.obj") + "\n\n" +
+                                "ERROR Message:" + access_denied + "\n" + file_in("", "last.o") + "\n\n");
   EXPECT_TRUE(fs::exists(tree() / "b.obj"));
+  EXPECT_TRUE(fs::exists(tree() / "last.o"));
   EXPECT_FALSE(fs::exists(tree() / "a.obj"));
   EXPECT_FALSE(fs::exists(tree() / "later.pdb"));
 }
@@ -162,9 +166,9 @@ TEST_F(clean_pass_test, a_tree_that_cannot_be_walked_raises) {
 class recycle_test : public clean_pass_test {
  protected:
   void SetUp() override {
-    const char* data_home = std::getenv("XDG_DATA_HOME");
-    if (data_home == nullptr || *data_home == '\0') GTEST_SKIP() << "XDG_DATA_HOME names no scratch folder";
-    data_home_ = native(data_home);
+    data_home_ = scratch_data_home();
+    ASSERT_FALSE(data_home_.empty()) << "XDG_DATA_HOME must name a scratch folder holding the file "
+                                        "brulo-scratch-data (scripts/test makes one); the user's trash is never used";
     fs::create_directories(data_home_ / "Trash" / "files");
     fs::create_directories(data_home_ / "Trash" / "info");
     tree_ = data_home_ / ("tree_" + dir.path().filename().string());
@@ -176,15 +180,6 @@ class recycle_test : public clean_pass_test {
     if (!tree_.empty()) fs::remove_all(tree_, ignored);
   }
   fs::path tree() const override { return tree_; }
-
-  // A Linux path as the Windows build sees it under Wine.
-  static fs::path native(const std::string& unix_path) {
-    if (platform::path_separator == '/') return fs::path(unix_path);
-    std::string path = "Z:" + unix_path;
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    return fs::path(path);
-  }
 
   fs::path data_home_;
   fs::path tree_;
@@ -217,10 +212,19 @@ TEST_F(recycle_test, an_untolerated_failure_ends_the_pass_and_nothing_is_deleted
   if (platform::path_separator == '\\')
     GTEST_SKIP() << "the Windows shell deletes for good where a volume has no recycle bin";
   put("a.obj", coff);
-  // A recycle bin that cannot be written to: its folder is a plain file.
+  // A recycle bin that cannot be written to: its folder is a plain file, until
+  // the guard puts the folder back whatever the test does.
   const fs::path trash = data_home_ / "Trash";
   const fs::path saved = data_home_ / "Trash.saved";
   fs::rename(trash, saved);
+  struct trash_restore {
+    const fs::path &trash, &saved;
+    ~trash_restore() {
+      std::error_code ignored;
+      fs::remove(trash, ignored);
+      fs::rename(saved, trash, ignored);
+    }
+  } restore{trash, saved};
   write_file(trash, "not a folder");
   stdout_capture capture;
   bool threw_impossible = false;
@@ -229,8 +233,6 @@ TEST_F(recycle_test, an_untolerated_failure_ends_the_pass_and_nothing_is_deleted
   } catch (const std::logic_error& error) {
     threw_impossible = std::string(error.what()) == texts::impossible;
   }
-  fs::remove(trash);
-  fs::rename(saved, trash);
   EXPECT_TRUE(threw_impossible);
   EXPECT_EQ(read_file(tree() / "a.obj"), coff);
   EXPECT_EQ(capture.text(), "");

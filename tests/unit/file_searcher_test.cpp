@@ -82,6 +82,7 @@ TEST_F(file_searcher_test, matching_ignores_case_and_takes_directories_and_hidde
   make_file("a.obj.txt");
   make_file("objfile");
   string_list found = search(searcher, "*.obj", dir.str());
+  ASSERT_EQ(found.size(), 4u);
   string_list root_matches(found.begin(), found.end() - 1);
   std::sort(root_matches.begin(), root_matches.end());
   EXPECT_EQ(root_matches,
@@ -106,11 +107,12 @@ TEST_F(file_searcher_test, each_search_starts_empty) {
 
 TEST_F(file_searcher_test, missing_root_or_a_file_as_root_raises_with_empty_results) {
   make_file("a.obj");
-  EXPECT_THROW(search(searcher, "*.obj", at("missing")), boost::filesystem::filesystem_error);
-  EXPECT_TRUE(searcher.results.empty());
-  EXPECT_THROW(search(searcher, "*.obj", at("a.obj")), boost::filesystem::filesystem_error);
-  EXPECT_THROW(search(searcher, "*.obj", ""), boost::filesystem::filesystem_error);
-  EXPECT_TRUE(searcher.results.empty());
+  for (const std::string& root : {at("missing"), at("a.obj"), std::string()}) {
+    // Results of an earlier search must not outlive a failed one.
+    ASSERT_EQ(search(searcher, "*.obj", dir.str()), (string_list{join(dir.str(), "a.obj")}));
+    EXPECT_THROW(search(searcher, "*.obj", root), boost::filesystem::filesystem_error) << root;
+    EXPECT_TRUE(searcher.results.empty()) << root;
+  }
 }
 
 TEST_F(file_searcher_test, paths_longer_than_the_platform_takes_are_passed_over_never_cut) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -151,10 +153,13 @@ TEST_F(recognition_test, signatures_up_to_256_bytes_are_compared_in_full) {
 }
 
 TEST_F(recognition_test, get_file_size_splits_the_size) {
-  write_file(dir / "five", "12345");
+  // Past 4 GiB, so that the high word counts; the file is sparse and takes no room.
+  const fs::path big = dir / "big";
+  write_file(big, "");
+  fs::resize_file(big, (std::uint64_t{3} << 32) + 5);
   std::uint32_t high = 7, low = 7;
-  EXPECT_TRUE(get_file_size((dir / "five").string().c_str(), high, low));
-  EXPECT_EQ(high, 0u);
+  EXPECT_TRUE(get_file_size(big.string().c_str(), high, low));
+  EXPECT_EQ(high, 3u);
   EXPECT_EQ(low, 5u);
   high = low = 9;
   EXPECT_FALSE(get_file_size((dir / "none").string().c_str(), high, low));
@@ -162,16 +167,34 @@ TEST_F(recognition_test, get_file_size_splits_the_size) {
   EXPECT_EQ(low, 9u);
 }
 
+bool raises_not_open(const file_operator& file) {
+  try {
+    file.get_handle();
+  } catch (const std::runtime_error& error) {
+    return std::string(error.what()) == texts::file_operator_not_open;
+  }
+  return false;
+}
+
 TEST(file_operator, handle_of_a_closed_file_raises) {
+  temp_dir dir;
+  write_file(dir / "present", "abc");
   file_operator file;
-  EXPECT_THROW(file.get_handle(), std::runtime_error);
-  file.file_name = "no such file";
-  file.open_mode = open_mode_word::read;
-  file.open_mode += open_mode_word::binary;
-  EXPECT_EQ(file.open_mode, "rb");
+  EXPECT_TRUE(raises_not_open(file));
+  file.file_name = (dir / "present").string();
+  file.open_mode = std::string(open_mode_word::read) + open_mode_word::binary;
   file.open();
-  EXPECT_THROW(file.get_handle(), std::runtime_error);
+  char got[4] = {};
+  ASSERT_EQ(std::fread(got, 1, 3, file.get_handle()), 3u);
+  EXPECT_STREQ(got, "abc");
+  // A failed open leaves no stream behind, not even the one open before.
+  file.file_name = (dir / "missing").string();
+  file.open();
+  EXPECT_TRUE(raises_not_open(file));
+  file.file_name = (dir / "present").string();
+  file.open();
   file.close();
+  EXPECT_TRUE(raises_not_open(file));
 }
 }  // namespace
 

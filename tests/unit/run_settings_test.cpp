@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/command_line.h"
 #include "app/run_settings.h"
 #include "diag/texts.h"
@@ -27,16 +29,39 @@ class options_test : public ::testing::Test {
 };
 
 TEST_F(options_test, every_option_word_sets_its_field) {
-  ASSERT_TRUE(apply("-del0 -outputlog -messagebox -gototrashbox -mingw -modern -dryrun"));
-  const run_settings& s = reset.settings();
-  EXPECT_TRUE(s.modern_outputs);
-  EXPECT_TRUE(s.dry_run);
-  EXPECT_TRUE(s.delete_zero_size);
-  EXPECT_TRUE(s.output_log);
-  EXPECT_TRUE(s.show_message_box);
-  EXPECT_TRUE(s.use_recycle_bin);
-  EXPECT_EQ(s.clean_mode, 2);
-  EXPECT_EQ(echoed, "");
+  // One word at a time, so that two words that swapped their fields would show.
+  struct word_effect {
+    const char* text;
+    run_settings expected;
+  };
+  std::vector<word_effect> cases(7);
+  cases[0].text = "-del0";
+  cases[0].expected.delete_zero_size = true;
+  cases[1].text = "-outputlog";
+  cases[1].expected.output_log = true;
+  cases[2].text = "-messagebox";
+  cases[2].expected.show_message_box = true;
+  cases[3].text = "-gototrashbox";
+  cases[3].expected.use_recycle_bin = true;
+  cases[4].text = "-mingw";
+  cases[4].expected.clean_mode = 2;
+  cases[5].text = "-modern";
+  cases[5].expected.modern_outputs = true;
+  cases[6].text = "-dryrun";
+  cases[6].expected.dry_run = true;
+  for (const word_effect& c : cases) {
+    reset.settings() = run_settings();
+    ASSERT_TRUE(apply(c.text)) << c.text;
+    const run_settings& s = reset.settings();
+    EXPECT_EQ(s.delete_zero_size, c.expected.delete_zero_size) << c.text;
+    EXPECT_EQ(s.output_log, c.expected.output_log) << c.text;
+    EXPECT_EQ(s.show_message_box, c.expected.show_message_box) << c.text;
+    EXPECT_EQ(s.use_recycle_bin, c.expected.use_recycle_bin) << c.text;
+    EXPECT_EQ(s.clean_mode, c.expected.clean_mode) << c.text;
+    EXPECT_EQ(s.modern_outputs, c.expected.modern_outputs) << c.text;
+    EXPECT_EQ(s.dry_run, c.expected.dry_run) << c.text;
+    EXPECT_EQ(echoed, "") << c.text;
+  }
 }
 
 TEST_F(options_test, defaults_stay_for_an_empty_line_and_plain_words) {

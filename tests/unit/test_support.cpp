@@ -1,8 +1,12 @@
 #include "test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "platform/file_stream.h"
 #include "platform/path_syntax.h"
@@ -47,4 +51,54 @@ std::string on_disk(const std::string& text) {
 }
 
 std::string join(const std::string& dir, const std::string& name) { return dir + platform::path_separator + name; }
+
+fs::path native(const std::string& unix_path) {
+  if (platform::path_separator == '/') return fs::path(unix_path);
+  std::string path = "Z:" + unix_path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return fs::path(path);
+}
+
+namespace {
+// A data folder holding this file was made for tests; scripts/test marks the
+// one it hands to the Windows build under Wine.
+const char* const scratch_marker = "brulo-scratch-data";
+
+// On Linux the unit tests make their own data folder. It has to be named before
+// the first GIO call: GLib reads XDG_DATA_HOME once and keeps it for the process.
+// Wine's shell reads the variable of the Linux process that started it, so there
+// the folder comes from outside.
+class scratch_data_environment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (platform::path_separator != '/') return;
+    if (const char* previous = std::getenv("XDG_DATA_HOME")) previous_ = std::string("XDG_DATA_HOME=") + previous;
+    folder_.emplace();
+    write_file(folder_->path() / scratch_marker, "");
+    setting_ = "XDG_DATA_HOME=" + folder_->str();
+    putenv(setting_.data());
+  }
+  void TearDown() override {
+    if (!folder_) return;
+    // A name without a value removes the variable.
+    putenv(previous_.data());
+    folder_.reset();
+  }
+
+ private:
+  std::optional<temp_dir> folder_;
+  std::string setting_;
+  std::string previous_ = "XDG_DATA_HOME";
+};
+
+const ::testing::Environment* const registered = ::testing::AddGlobalTestEnvironment(new scratch_data_environment);
+}  // namespace
+
+fs::path scratch_data_home() {
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  if (data_home == nullptr || *data_home == '\0') return fs::path();
+  const fs::path folder = native(data_home);
+  return fs::exists(folder / scratch_marker) ? folder : fs::path();
+}
 }  // namespace test_support

@@ -60,4 +60,13 @@ std::string on_disk(const std::string& text);
 
 // Joins a directory and a name with the separator the program writes.
 std::string join(const std::string& dir, const std::string& name);
+
+// A Linux path as the Windows build sees it under Wine.
+fs::path native(const std::string& unix_path);
+
+// The desktop data folder (XDG_DATA_HOME, where the recycle bin lives) set aside
+// for these tests, as the program sees it; empty when the folder the process
+// was given is not marked as a scratch folder, so that no test reaches the
+// user's own trash.
+fs::path scratch_data_home();
 }  // namespace test_support
