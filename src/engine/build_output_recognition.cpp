@@ -6,8 +6,11 @@
 
 #include "app/run_settings.h"
 #include "diag/texts.h"
+#include "engine/failure_classes.h"
 #include "engine/file_operator.h"
+#include "platform/error_codes.h"
 #include "platform/file_size.h"
+#include "platform/last_error.h"
 
 namespace {
 constexpr unsigned char pdb_header[] = "Microsoft C/C++ program database";
@@ -59,15 +62,24 @@ bool is_empty_file(const char* file_path) {
 }
 }  // namespace
 
-bool is_build_output(const char* file_path, const char* pattern) {
+recognition_verdict judge_build_output(const char* file_path, const char* pattern) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   // An empty browse-information file is left by a compile that was cut short.
-  if (rule->zero_size_rule && process_run_settings().delete_zero_size && is_empty_file(file_path)) return true;
-  return has_signature(file_path, rule->signature, rule->length);
+  if (rule->zero_size_rule && process_run_settings().delete_zero_size && is_empty_file(file_path))
+    return recognition_verdict::build_output;
+  return read_signature(file_path, rule->signature, rule->length);
+}
+
+bool is_build_output(const char* file_path, const char* pattern) {
+  return judge_build_output(file_path, pattern) == recognition_verdict::build_output;
 }
 
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+  return read_signature(file_path, signature, length) == recognition_verdict::build_output;
+}
+
+recognition_verdict read_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
   file_operator file;
   if (file_path != nullptr) file.file_name = file_path;
   file.open_mode = open_mode_word::read;
@@ -76,10 +88,15 @@ bool has_signature(const char* file_path, const unsigned char* signature, std::s
 
   unsigned char buffer[max_signature_length] = {};
   if (length > max_signature_length) throw std::runtime_error("To Big Signature");
+  if (!file.is_open()) {
+    const std::uint32_t code = platform::get_last_error();
+    if (is_gone(code) || code == error_code::bad_file_type) return recognition_verdict::kept;
+    if (is_tolerated_read_failure(code)) return recognition_verdict::unreadable;
+  }
   std::fread(buffer, 1, length, file.get_handle());
   const bool equal = std::memcmp(buffer, signature, length) == 0;
   file.close();
-  return equal;
+  return equal ? recognition_verdict::build_output : recognition_verdict::kept;
 }
 
 bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low) {

@@ -9,8 +9,8 @@
 #include "diag/texts.h"
 #include "engine/build_output_recognition.h"
 #include "engine/byte_buffer.h"
+#include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
-#include "platform/error_codes.h"
 #include "platform/file_removal.h"
 #include "platform/last_error.h"
 
@@ -37,9 +37,11 @@ bool remove_file(const std::string& path, bool use_recycle_bin) {
   return use_recycle_bin ? recycle(path) : platform::delete_file(path.c_str());
 }
 
-bool is_tolerated(std::uint32_t code) {
-  return code == error_code::access_denied || code == error_code::invalid_handle ||
-         code == error_code::sharing_violation;
+// The system's text for the thread's last error, then the path; the file stays.
+void report_tolerated_failure(const std::string& path) {
+  last_error_text error_text;
+  error_text.update(0, false);
+  output_message("%s\n%s", error_text.text(), path.c_str());
 }
 }  // namespace
 
@@ -50,16 +52,22 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   for (const std::string& pattern : patterns) {
     searcher.search(pattern.c_str(), root, searcher.results);
     for (const std::string& path : searcher.results) {
-      if (!is_build_output(path.c_str(), pattern.c_str())) continue;
+      const recognition_verdict verdict = judge_build_output(path.c_str(), pattern.c_str());
+      if (verdict == recognition_verdict::kept) continue;
+      if (verdict == recognition_verdict::unreadable) {
+        report_tolerated_failure(path);
+        continue;
+      }
       if (remove_file(path, settings.use_recycle_bin)) {
         if (settings.output_log) output_message("%s", path.c_str());
         anything_removed = true;
         continue;
       }
-      last_error_text error_text;
-      if (!is_tolerated(platform::get_last_error())) throw std::logic_error(texts::impossible);
-      error_text.update(0, false);
-      output_message("%s\n%s", error_text.text(), path.c_str());
+      const std::uint32_t code = platform::get_last_error();
+      // Removed by someone else since it was read: just as good.
+      if (is_gone(code)) continue;
+      if (!is_tolerated_removal_failure(code)) throw std::logic_error(texts::impossible);
+      report_tolerated_failure(path);
     }
   }
   return anything_removed;
