@@ -637,9 +637,10 @@ TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over)
   put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj", with_payload(obj_start));  // テスト.obj
   put(tree + "/a.pdb", with_payload(pdb_start));
   put(tree + "/sub/b.o", with_payload(mingw_start));
-  // Wine takes its ANSI code page from the locale: 1252 holds no katakana.
+  // Wine takes its ANSI code page from the locale: under C.UTF-8 it is 1252,
+  // which holds no katakana.
   const run_result result =
-      run("-outputlog -f " + shown(tree), stdout_mode::capture, {{"LANG", "en_US.UTF-8"}, {"LC_ALL", "en_US.UTF-8"}});
+      run("-outputlog -f " + shown(tree), stdout_mode::capture, {{"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}});
   EXPECT_EQ(result.status, 0);
   const std::string first = target().wine
                                 ? "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???.obj"
