@@ -20,8 +20,8 @@ int open_flags(const char* mode) {
     case 'a': flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
     default: return -1;
   }
-  // A FIFO without a writer (or, for writing, without a reader) would hold
-  // open() for ever; it never blocks once opened this way.
+  // Without waiting: a FIFO would otherwise hold open() until a writer (or,
+  // for writing, a reader) came, perhaps for ever.
   return flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 }
 
