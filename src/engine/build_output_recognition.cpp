@@ -5,9 +5,12 @@
 
 #include "app/run_settings.h"
 #include "diag/texts.h"
+#include "engine/failure_classes.h"
 #include "engine/file_operator.h"
 #include "engine/recognition_rules.h"
+#include "platform/error_codes.h"
 #include "platform/file_size.h"
+#include "platform/last_error.h"
 
 namespace {
 bool is_empty_file(const char* file_path) {
@@ -23,39 +26,65 @@ void open_for_reading(file_operator& file, const char* file_path) {
   file.open();
 }
 
-// The first bytes of the file and how many there are.
-std::size_t read_file_start(const char* file_path, unsigned char* buffer, std::size_t capacity) {
+// A failed open that does not end the run: the file went away, is no regular
+// file, or another program holds it. Any other failure is left to get_handle.
+bool settle_failed_open(const file_operator& file, recognition_verdict& verdict) {
+  if (file.is_open()) return false;
+  const std::uint32_t code = platform::get_last_error();
+  if (is_gone(code) || code == error_code::bad_file_type) {
+    verdict = recognition_verdict::kept;
+    return true;
+  }
+  if (!is_tolerated_read_failure(code)) return false;
+  verdict = recognition_verdict::unreadable;
+  return true;
+}
+
+// The modern formats need to know how much of a header is really there.
+recognition_verdict judge_file_start_of(const char* file_path, const char* pattern, const run_settings& settings) {
   file_operator file;
   open_for_reading(file, file_path);
-  const std::size_t count = std::fread(buffer, 1, capacity, file.get_handle());
+  recognition_verdict verdict = recognition_verdict::kept;
+  if (settle_failed_open(file, verdict)) return verdict;
+  unsigned char start[leading_bytes_length] = {};
+  const std::size_t size = std::fread(start, 1, sizeof start, file.get_handle());
   file.close();
-  return count;
+  return judge_file_start(pattern, start, size, settings) ? recognition_verdict::build_output
+                                                          : recognition_verdict::kept;
 }
 }  // namespace
 
-bool is_build_output(const char* file_path, const char* pattern) {
+recognition_verdict judge_build_output(const char* file_path, const char* pattern) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   const run_settings& settings = process_run_settings();
   // An empty browse-information file is left by a compile that was cut short.
-  if (rule->zero_size_rule && settings.delete_zero_size && is_empty_file(file_path)) return true;
-  if (!settings.modern_outputs) return has_signature(file_path, rule->signature, rule->length);
-  // The modern formats need to know how much of a header is really there.
-  unsigned char start[leading_bytes_length] = {};
-  const std::size_t size = read_file_start(file_path, start, sizeof start);
-  return judge_file_start(pattern, start, size, settings);
+  if (rule->zero_size_rule && settings.delete_zero_size && is_empty_file(file_path))
+    return recognition_verdict::build_output;
+  if (!settings.modern_outputs) return read_signature(file_path, rule->signature, rule->length);
+  return judge_file_start_of(file_path, pattern, settings);
+}
+
+bool is_build_output(const char* file_path, const char* pattern) {
+  return judge_build_output(file_path, pattern) == recognition_verdict::build_output;
 }
 
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+  return read_signature(file_path, signature, length) == recognition_verdict::build_output;
+}
+
+recognition_verdict read_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
   file_operator file;
   open_for_reading(file, file_path);
 
   unsigned char buffer[max_signature_length] = {};
   if (length > max_signature_length) throw std::runtime_error("To Big Signature");
+  recognition_verdict verdict = recognition_verdict::kept;
+  if (settle_failed_open(file, verdict)) return verdict;
   std::fread(buffer, 1, length, file.get_handle());
   const bool equal = std::memcmp(buffer, signature, length) == 0;
   file.close();
-  return equal;
+  return equal ? recognition_verdict::build_output : recognition_verdict::kept;
 }
 
 bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low) {

@@ -5,13 +5,28 @@
 // The longest signature has_signature compares.
 constexpr std::size_t max_signature_length = 256;
 
-// True when the file found by `pattern` really is the build output that the
-// pattern names. Throws std::logic_error for a pattern it has no rule for.
+// What recognition makes of one found file.
+enum class recognition_verdict {
+  kept,          // not that build output, not a regular file, or gone since the search
+  build_output,  // to be removed
+  unreadable,    // held open by another program or named beyond the code page;
+                 // the last-error value still tells which
+};
+
+// The verdict on the file found by `pattern`, by the rule that pattern selects.
+// Throws std::logic_error for a pattern it has no rule for, and
+// std::runtime_error when the file cannot be opened for any other reason.
+recognition_verdict judge_build_output(const char* file_path, const char* pattern);
+
+// True when judge_build_output finds a build output.
 bool is_build_output(const char* file_path, const char* pattern);
 
-// True when the file starts with the `length` bytes of `signature`; bytes past
-// the end of a short file count as zero. Throws std::runtime_error when the
-// signature is too long or the file cannot be opened.
+// The verdict on a file that starts with the `length` bytes of `signature`;
+// bytes past the end of a short file count as zero. Throws std::runtime_error
+// when the signature is too long, and as judge_build_output does.
+recognition_verdict read_signature(const char* file_path, const unsigned char* signature, std::size_t length);
+
+// True when read_signature finds the signature.
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length);
 
 // The size of a file as high and low 32 bits; false, storing nothing, when it is not found.

@@ -11,8 +11,8 @@
 #include "engine/build_output_recognition.h"
 #include "engine/byte_buffer.h"
 #include "engine/dry_run_tally.h"
+#include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
-#include "platform/error_codes.h"
 #include "platform/file_removal.h"
 #include "platform/last_error.h"
 
@@ -44,9 +44,11 @@ bool remove_file(const std::string& path, bool use_recycle_bin, std::uint32_t& e
   return false;
 }
 
-bool is_tolerated(std::uint32_t code) {
-  return code == error_code::access_denied || code == error_code::invalid_handle ||
-         code == error_code::sharing_violation;
+// The system's text for the failure, then the path; the file stays.
+void report_tolerated_failure(const std::string& path, std::uint32_t error) {
+  last_error_text error_text;
+  error_text.update(error, true);
+  output_message("%s\n%s", error_text.text(), path.c_str());
 }
 }  // namespace
 
@@ -58,7 +60,12 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   for (const std::string& pattern : patterns) {
     searcher.search(pattern.c_str(), root, searcher.results);
     for (const std::string& path : searcher.results) {
-      if (!is_build_output(path.c_str(), pattern.c_str())) continue;
+      const recognition_verdict verdict = judge_build_output(path.c_str(), pattern.c_str());
+      if (verdict == recognition_verdict::kept) continue;
+      if (verdict == recognition_verdict::unreadable) {
+        report_tolerated_failure(path, platform::get_last_error());
+        continue;
+      }
       if (settings.dry_run) {
         dry_run.count(path);
         continue;
@@ -69,10 +76,10 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
         anything_removed = true;
         continue;
       }
-      last_error_text error_text;
-      if (!is_tolerated(error)) throw std::logic_error(texts::impossible);
-      error_text.update(error, true);
-      output_message("%s\n%s", error_text.text(), path.c_str());
+      // Removed by someone else since it was read: just as good.
+      if (is_gone(error)) continue;
+      if (!is_tolerated_removal_failure(error)) throw std::logic_error(texts::impossible);
+      report_tolerated_failure(path, error);
     }
   }
   if (settings.dry_run) dry_run.report(root);

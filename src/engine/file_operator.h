@@ -25,6 +25,7 @@ class file_operator {
   // Closes a stream already open, then opens file_name with open_mode.
   // A failure leaves the object closed.
   void open();
+  bool is_open() const { return handle_ != nullptr; }
   // The open stream; throws std::runtime_error when closed.
   std::FILE* get_handle() const;
   void close();

@@ -18,6 +18,12 @@ bool move_to_recycle_bin(const char* path_block) {
   op.fAnyOperationsAborted = FALSE;
   op.hNameMappings = nullptr;
   op.lpszProgressTitle = nullptr;
-  return SHFileOperationA(&op) == 0;
+  // The shell tells why by its result and may leave the last error at
+  // success; its result then stands in for the last error.
+  SetLastError(ERROR_SUCCESS);
+  const int result = SHFileOperationA(&op);
+  if (result == 0) return true;
+  if (GetLastError() == ERROR_SUCCESS) SetLastError(static_cast<DWORD>(result));
+  return false;
 }
 }  // namespace platform

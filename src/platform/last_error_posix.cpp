@@ -33,6 +33,7 @@ constexpr errno_entry errno_table[] = {
     {ENOTEMPTY, error_code::dir_not_empty},
     {EBUSY, error_code::busy},
     {ENAMETOOLONG, error_code::filename_too_long},
+    {ENXIO, error_code::bad_file_type},
     {EIO, error_code::io_device},
     {ELOOP, error_code::cant_resolve_filename},
 };

@@ -31,6 +31,7 @@ constexpr message_entry message_table[] = {
     {error_code::dir_not_empty, "The directory is not empty.\n"},
     {error_code::busy, "The requested resource is in use.\n"},
     {error_code::filename_too_long, "The filename or extension is too long.\n"},
+    {error_code::bad_file_type, "The file type being saved or retrieved has been blocked.\n"},
     {error_code::unrecognized_volume, "The volume does not contain a recognized file system.\n"},
     {error_code::io_device, "The request could not be performed because of an I/O device error.\n"},
     {error_code::cant_resolve_filename, "The name of the file cannot be resolved by the system.\n"},

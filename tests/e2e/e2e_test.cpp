@@ -1,14 +1,19 @@
 // The program as a whole: a process in a fresh working directory, its exit
 // status, the exact bytes it writes, and the files it leaves.
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "expected_texts.h"
+#include "generated_tree.h"
 #include "harness.h"
 
 using namespace harness;
@@ -775,6 +780,140 @@ TEST_F(end_to_end, dry_run_without_outputlog_totals_each_tree_and_leaves_the_tra
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/keep.obj", "a/sub/", "a/sub/y.pdb", "a/x.obj", "b/"}));
   EXPECT_EQ(list_tree(work), std::vector<std::string>{});
   EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
+}
+
+// ---- under load, odd files and hostile trees ---------------------------------------
+
+// Four runs started at once on one tree, all in the same working directory.
+void clean_four_at_once(const std::string& work, const std::string& tree, const std::string& options,
+                        const std::vector<std::pair<std::string, std::string>>& env) {
+  std::vector<std::unique_ptr<program_run>> runs;
+  for (int i = 0; i < 4; ++i) {
+    run_request request;
+    request.text = options + "-f " + shown(tree);
+    request.cwd = work;
+    request.set_env = env;
+    runs.push_back(std::make_unique<program_run>(request));
+  }
+  for (auto& run : runs) {
+    const run_result result = run->finish();
+    EXPECT_EQ(result.status, 0) << result.out;
+  }
+  EXPECT_FALSE(exists(work + "/brulo_exception.log"));
+}
+
+TEST_F(end_to_end, four_runs_at_once_remove_every_output_between_them) {
+  const generated_tree made = generate_tree(tree, 40, 50);
+  clean_four_at_once(work, tree, "", {});
+  EXPECT_EQ(list_tree(tree), made.left_after_clean());
+}
+
+TEST_F(end_to_end, four_runs_at_once_put_every_output_in_the_trash_exactly_once) {
+  const std::string data_home = base / "xdg";
+  make_dirs(data_home + "/Trash/files");
+  make_dirs(data_home + "/Trash/info");
+  const generated_tree made = generate_tree(tree, 20, 50);
+  clean_four_at_once(work, tree, "-gototrashbox ", {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(list_tree(tree), made.left_after_clean());
+  std::vector<std::string> trashed;
+  for (const std::string& name : list_tree(data_home + "/Trash/files"))
+    trashed.push_back(read_file(data_home + "/Trash/files/" + name));
+  std::vector<std::string> expected = made.payloads;
+  std::sort(trashed.begin(), trashed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(trashed, expected);
+  EXPECT_EQ(list_tree(data_home + "/Trash/info").size(), expected.size());
+}
+
+TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_the_tree) {
+  const generated_tree made = generate_tree(tree, 2, 10);
+  const std::string outside = base / "outside";
+  const generated_tree elsewhere = generate_tree(outside, 1, 10);
+  std::vector<std::string> left = made.left_after_clean();
+  const auto link = [&](const std::string& target, const std::string& name) {
+    ASSERT_EQ(symlink(target.c_str(), (tree + "/" + name).c_str()), 0) << name;
+    left.push_back(name);
+  };
+  link("nowhere.obj", "a.obj");
+  link(outside, "out");
+  link("..", "d0/up");
+  if (!target().wine) {  // Windows has neither
+    ASSERT_EQ(mkfifo((tree + "/x.obj").c_str(), 0644), 0);
+    const int unix_socket = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socket_path = tree + "/s.pdb";
+    ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+    socket_path.copy(address.sun_path, socket_path.size());
+    ASSERT_EQ(bind(unix_socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(unix_socket);
+    left.insert(left.end(), {"s.pdb", "x.obj"});
+  }
+  std::sort(left.begin(), left.end());
+  const run_result result = run("-f " + shown(tree));
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(tree), left);
+  std::vector<std::string> untouched = elsewhere.left_after_clean();
+  untouched.insert(untouched.end(), elsewhere.outputs.begin(), elsewhere.outputs.end());
+  std::sort(untouched.begin(), untouched.end());
+  EXPECT_EQ(list_tree(outside), untouched);
+}
+
+TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
+  ASSERT_EQ(symlink("/dev/full", (work + "/brulo_log.log").c_str()), 0);
+  make_dirs(work + "/brulo_exception.log");
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/sub/b.pdb", with_payload(pdb_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+
+  const std::string missing = shown(tree + "/missing");
+  const run_result failed = run("-outputlog -f " + missing);
+  EXPECT_EQ(failed.status, 255);
+  EXPECT_EQ(failed.out, as_written(header() + exception_echo(missing_tree(missing))));
+}
+
+TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over) {
+  put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj", with_payload(obj_start));  // テスト.obj
+  put(tree + "/a.pdb", with_payload(pdb_start));
+  put(tree + "/sub/b.o", with_payload(mingw_start));
+  // Wine takes its ANSI code page from the locale: under C.UTF-8 it is 1252,
+  // which holds no katakana.
+  const run_result result =
+      run("-outputlog -f " + shown(tree), stdout_mode::capture, {{"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}});
+  EXPECT_EQ(result.status, 0);
+  const std::string first = target().wine
+                                ? "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???.obj"
+                                : tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj";
+  EXPECT_EQ(result.out, stdout_of({first, shown(tree + "/a.pdb"), shown(tree + "/sub/b.o")}));
+  EXPECT_EQ(list_tree(tree).size(), target().wine ? 2u : 1u);
+}
+
+TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {
+  if (!target().wine) GTEST_SKIP() << "Linux has no share modes";
+  put(tree + "/a.pdb", with_payload(pdb_start));
+  put(tree + "/b.obj", with_payload(obj_start));
+  put(tree + "/c.res", with_payload(res_start));
+  put(tree + "/d.o", with_payload(mingw_start));
+  temp_dir scratch;
+  process_request hold;
+  hold.argv = {"wine", windows_helper("hold_open.exe"), shown(tree + "/a.pdb")};
+  hold.set_env = wine_env();
+  hold.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
+  hold.stdout_path = scratch / "out";
+  child_process holder(hold);
+  ASSERT_TRUE(wait_for_text(hold.stdout_path, "held", run_timeout_ms()));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  const std::vector<std::string> messages = {shown(tree + "/b.obj"),
+                                             "ERROR Message:" + sharing_violation_text() + "\n" + shown(tree + "/a.pdb"),
+                                             shown(tree + "/c.res"), shown(tree + "/d.o")};
+  EXPECT_EQ(result.out, stdout_of(messages));
+  EXPECT_EQ(run_log(result), log_lines(messages));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.pdb"});
 }
 
 }  // namespace

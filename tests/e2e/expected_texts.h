@@ -68,6 +68,14 @@ inline std::string access_denied_text() {
   return harness::target().wine ? "Access denied.\r\n" : "Access is denied.\n";
 }
 
+// The system's texts for a file held open by another program and for a name
+// the ANSI code page cannot hold.
+inline std::string sharing_violation_text() {
+  return harness::target().wine ? "Sharing violation.\r\n"
+                                : "The process cannot access the file because it is being used by another process.\r\n";
+}
+inline std::string invalid_name_text() { return "Invalid name.\r\n"; }
+
 // A tree the program cannot list: its own path as given, or an empty value.
 inline failure missing_tree(const std::string& shown_path) {
   const std::string prefix = "boost::filesystem::directory_iterator::construct: ";

@@ -48,6 +48,12 @@ bool ends_with(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// A helper program of the Windows build: beside brulo.exe, or where the build makes it.
+std::string helper_beside(const std::string& build_dir, const std::string& name) {
+  const std::string beside = build_dir + "/" + name;
+  return absolute(exists(beside) ? beside : build_dir + "/tests/e2e/" + name);
+}
+
 target_info load_target() {
   target_info info;
 #ifdef BRULO_E2E_DEFAULT_PROGRAM
@@ -62,12 +68,8 @@ target_info load_target() {
   if (info.wine) {
     const std::string build_dir = dir_of(info.program);
     info.wineprefix = absolute(env_or("WINEPREFIX", build_dir + "/wineprefix"));
-    std::string launcher = env_or("BRULO_E2E_LAUNCHER", "");
-    if (launcher.empty()) {
-      launcher = build_dir + "/show_normal_launcher.exe";
-      if (!exists(launcher)) launcher = build_dir + "/tests/e2e/show_normal_launcher.exe";
-    }
-    info.launcher = absolute(launcher);
+    const std::string launcher = env_or("BRULO_E2E_LAUNCHER", "");
+    info.launcher = launcher.empty() ? helper_beside(build_dir, "show_normal_launcher.exe") : absolute(launcher);
   }
   return info;
 }
@@ -125,6 +127,8 @@ const target_info& target() {
   static const target_info info = load_target();
   return info;
 }
+
+std::string windows_helper(const std::string& name) { return helper_beside(dir_of(target().program), name); }
 
 int run_timeout_ms() { return target().wine ? 60000 : 20000; }
 
@@ -418,6 +422,18 @@ int run_command(const std::vector<std::string>& argv, int timeout_ms, std::strin
   }
   if (output != nullptr) *output = read_file(request.stdout_path);
   return child.status();
+}
+
+bool wait_for_text(const std::string& path, const std::string& wanted, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (content.str().find(wanted) != std::string::npos) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
 }
 
 // ---- runs of the program ----------------------------------------------------------

@@ -21,6 +21,9 @@ struct target_info {
 // Chosen by BRULO_E2E_PROGRAM / BRULO_E2E_WINE / WINEPREFIX / BRULO_E2E_LAUNCHER.
 const target_info& target();
 
+// A small program of the Windows build that the suites start under Wine, by file name.
+std::string windows_helper(const std::string& name);
+
 // Deadline for one run of the program.
 int run_timeout_ms();
 
@@ -115,6 +118,9 @@ class child_process {
 // output goes to `output` if given.
 int run_command(const std::vector<std::string>& argv, int timeout_ms, std::string* output = nullptr,
                 const std::vector<std::pair<std::string, std::string>>& set_env = {}, bool may_time_out = false);
+
+// Waits until the file at `path` holds `wanted`; true when it came in time.
+bool wait_for_text(const std::string& path, const std::string& wanted, int timeout_ms);
 
 // ---- runs of the program -------------------------------------------------------
 

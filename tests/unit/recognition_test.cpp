@@ -112,23 +112,25 @@ TEST_F(recognition_test, patterns_outside_the_table_are_refused) {
   }
 }
 
-TEST_F(recognition_test, an_unopenable_file_raises_not_open) {
-  const std::string missing = (dir / "missing.obj").string();
+TEST_F(recognition_test, a_file_gone_since_the_search_is_simply_kept) {
+  reset.settings().delete_zero_size = true;
+  const std::pair<const char*, const char*> gone[] = {
+      {"missing.obj", "*.obj"}, {"gone.sbr", "*.sbr"}, {"no_folder/a.pdb", "*.pdb"}};
+  for (const auto& [name, pattern] : gone) {
+    const std::string missing = (dir / name).string();
+    EXPECT_EQ(judge_build_output(missing.c_str(), pattern), recognition_verdict::kept) << name;
+  }
+}
+
+TEST_F(recognition_test, a_folder_opened_as_a_file_raises_not_open) {
+  fs::create_directory(dir / "old.obj");
+  const std::string directory = (dir / "old.obj").string();
   try {
-    is_build_output(missing.c_str(), "*.obj");
+    is_build_output(directory.c_str(), "*.obj");
     ADD_FAILURE() << "no exception";
   } catch (const std::runtime_error& error) {
     EXPECT_STREQ(error.what(), texts::file_operator_not_open);
   }
-  fs::create_directory(dir / "old.obj");
-  const std::string directory = (dir / "old.obj").string();
-  EXPECT_THROW(is_build_output(directory.c_str(), "*.obj"), std::runtime_error);
-}
-
-TEST_F(recognition_test, missing_empty_sbr_still_falls_through_to_the_signature) {
-  reset.settings().delete_zero_size = true;
-  const std::string missing = (dir / "gone.sbr").string();
-  EXPECT_THROW(is_build_output(missing.c_str(), "*.sbr"), std::runtime_error);
 }
 
 TEST_F(recognition_test, signatures_up_to_256_bytes_are_compared_in_full) {
@@ -293,7 +295,10 @@ TEST_F(modern_rules_test, classic_verdicts_stay_and_files_are_read_the_same_way)
   EXPECT_TRUE(is_build_output(object.c_str(), "*.obj"));
   EXPECT_TRUE(is_build_output(resource.c_str(), "*.res"));  // missing bytes still count as zero
   const std::string missing = (dir / "missing.obj").string();
-  EXPECT_THROW(is_build_output(missing.c_str(), "*.obj"), std::runtime_error);
+  EXPECT_EQ(judge_build_output(missing.c_str(), "*.obj"), recognition_verdict::kept);
+  fs::create_directory(dir / "old.obj");
+  const std::string folder = (dir / "old.obj").string();
+  EXPECT_THROW(is_build_output(folder.c_str(), "*.obj"), std::runtime_error);
   EXPECT_THROW(judge_file_start("*.exe", nullptr, 0, reset.settings()), std::logic_error);
 }
 }  // namespace

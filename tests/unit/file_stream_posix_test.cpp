@@ -1,0 +1,35 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "engine/build_output_recognition.h"
+#include "platform/file_stream.h"
+#include "platform/last_error.h"
+#include "test_support.h"
+
+namespace {
+using namespace test_support;
+
+// None of these may wait for a writer or reader that never comes.
+TEST(file_stream_posix, a_fifo_or_device_is_no_build_output_and_never_blocks) {
+  temp_dir dir;
+  settings_reset reset;
+  reset.settings().delete_zero_size = true;
+  const std::string fifo = (dir / "x.obj").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_EQ(judge_build_output(fifo.c_str(), "*.obj"), recognition_verdict::kept);
+  EXPECT_EQ(judge_build_output(fifo.c_str(), "*.sbr"), recognition_verdict::kept);  // not an empty file
+  EXPECT_EQ(judge_build_output("/dev/zero", "*.res"), recognition_verdict::kept);
+  EXPECT_EQ(platform::open_file_stream(fifo.c_str(), "rb"), nullptr);
+  EXPECT_EQ(platform::get_last_error(), 222u);
+  // Appending to a FIFO nobody reads fails at once.
+  EXPECT_EQ(platform::open_log_for_append(fifo.c_str()), nullptr);
+}
+
+TEST(file_stream_posix, a_link_to_a_regular_file_is_read_through) {
+  temp_dir dir;
+  write_file(dir / "real.bin", std::string("\x4C\x01", 2));
+  fs::create_symlink(dir / "real.bin", dir / "link.obj");
+  EXPECT_EQ(judge_build_output((dir / "link.obj").string().c_str(), "*.obj"), recognition_verdict::build_output);
+}
+}  // namespace
