@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "app/command_line.h"
-#include "app/run_settings.h"
+#include "app/option_pass.h"
 #include "diag/exception_report.h"
 #include "diag/message_output.h"
 #include "diag/texts.h"

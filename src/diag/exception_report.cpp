@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/run_settings.h"
+#include "settings/run_settings.h"
 #include "diag/last_error_text.h"
 #include "diag/message_box_format.h"
 #include "diag/message_output.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/run_settings.h"
+#include "settings/run_settings.h"
 #include "platform/file_stream.h"
 
 const char* const run_log_name = "brulo_log.log";

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/run_settings.h"
+#include "settings/run_settings.h"
 #include "diag/texts.h"
 #include "engine/file_operator.h"
 #include "platform/file_size.h"
@@ -52,36 +52,44 @@ const recognition_rule* find_rule(const char* pattern) {
   return nullptr;
 }
 
-bool is_empty_file(const char* file_path) {
+bool is_empty_file(const platform::tree_entry& entry) {
   std::uint32_t high = 0;
   std::uint32_t low = 0;
-  return get_file_size(file_path, high, low) && high == 0 && low == 0;
+  return platform::query_file_size(entry, high, low) && high == 0 && low == 0;
+}
+
+platform::tree_entry by_path(const char* file_path) {
+  if (file_path == nullptr) file_path = "";
+  return platform::tree_entry{nullptr, file_path, file_path};
 }
 }  // namespace
 
-bool is_build_output(const char* file_path, const char* pattern) {
+bool is_build_output(const char* file_path, const char* pattern) { return is_build_output(by_path(file_path), pattern); }
+
+bool is_build_output(const platform::tree_entry& entry, const char* pattern) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   // An empty browse-information file is left by a compile that was cut short.
-  if (rule->zero_size_rule && process_run_settings().delete_zero_size && is_empty_file(file_path)) return true;
-  return has_signature(file_path, rule->signature, rule->length);
+  if (rule->zero_size_rule && process_run_settings().delete_zero_size && is_empty_file(entry)) return true;
+  return has_signature(entry, rule->signature, rule->length);
 }
 
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+  return has_signature(by_path(file_path), signature, length);
+}
+
+bool has_signature(const platform::tree_entry& entry, const unsigned char* signature, std::size_t length) {
   file_operator file;
-  if (file_path != nullptr) file.file_name = file_path;
-  file.open_mode = open_mode_word::read;
-  file.open_mode += open_mode_word::binary;
-  file.open();
+  file.open(entry);
 
   unsigned char buffer[max_signature_length] = {};
   if (length > max_signature_length) throw std::runtime_error("To Big Signature");
-  std::fread(buffer, 1, length, file.get_handle());
+  file.read(buffer, length);
   const bool equal = std::memcmp(buffer, signature, length) == 0;
   file.close();
   return equal;
 }
 
 bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low) {
-  return platform::query_file_size(file_path, high, low);
+  return platform::query_file_size(by_path(file_path), high, low);
 }

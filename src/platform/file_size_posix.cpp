@@ -2,10 +2,12 @@
 
 #include <sys/stat.h>
 
+#include "platform/tree_entry_posix.h"
+
 namespace platform {
-bool query_file_size(const char* path, std::uint32_t& high, std::uint32_t& low) {
+bool query_file_size(const tree_entry& entry, std::uint32_t& high, std::uint32_t& low) {
   struct stat info {};
-  if (stat(path, &info) != 0) return false;
+  if (fstatat(at_base(entry), at_name(entry), &info, 0) != 0) return false;
   const auto size = static_cast<std::uint64_t>(info.st_size);
   high = static_cast<std::uint32_t>(size >> 32);
   low = static_cast<std::uint32_t>(size & 0xFFFFFFFFu);

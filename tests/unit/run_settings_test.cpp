@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/run_settings.h"
+#include "app/option_pass.h"
 #include "test_support.h"
 
 namespace {

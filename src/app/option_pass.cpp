@@ -1,14 +1,8 @@
-#include "app/run_settings.h"
-
+#include "app/option_pass.h"
 
 #include "app/command_line.h"
 #include "diag/message_output.h"
 #include "diag/texts.h"
-
-run_settings& process_run_settings() {
-  static run_settings settings;
-  return settings;
-}
 
 namespace {
 enum class option_effect { zero_size, output_log, message_box, tree, current, recycle, mode_vc, mode_mingw, mode_all };

@@ -1,0 +1,40 @@
+#include "platform/read_only_file.h"
+
+#include <windows.h>
+
+namespace platform {
+bool read_only_file::open(const tree_entry& entry) {
+  close();
+  // The sharing a C stream opened for reading grants; a directory is refused
+  // with access denied.
+  const HANDLE handle = CreateFileA(entry.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  handle_ = handle;
+  return true;
+}
+
+bool read_only_file::is_open() const { return handle_ != nullptr; }
+
+bool read_only_file::read(void* buffer, std::size_t length) {
+  auto* bytes = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < length) {
+    DWORD got = 0;
+    // What could not be read compares as zero, as with a short file.
+    if (!ReadFile(static_cast<HANDLE>(handle_), bytes + done, static_cast<DWORD>(length - done), &got, nullptr))
+      break;
+    if (got == 0) break;
+    done += got;
+  }
+  return true;
+}
+
+void read_only_file::close() {
+  if (handle_ == nullptr) return;
+  const DWORD saved = GetLastError();
+  CloseHandle(static_cast<HANDLE>(handle_));
+  SetLastError(saved);
+  handle_ = nullptr;
+}
+}  // namespace platform
