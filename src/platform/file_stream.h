@@ -2,10 +2,6 @@
 #include <cstdio>
 
 namespace platform {
-// fopen with the platform's rules. Null when the file cannot be opened; a
-// directory is never opened as a file stream, on any platform.
-std::FILE* open_file_stream(const char* name, const char* mode);
-
 // Opens a log for appending in text mode ("at"), denying other processes nothing.
 std::FILE* open_log_for_append(const char* name);
 }  // namespace platform

@@ -7,6 +7,7 @@
 namespace platform {
 const char* const text_line_end = "\n";
 
+namespace {
 std::FILE* open_file_stream(const char* name, const char* mode) {
   std::FILE* stream = std::fopen(name, mode);
   if (stream == nullptr) return nullptr;
@@ -19,6 +20,7 @@ std::FILE* open_file_stream(const char* name, const char* mode) {
   }
   return stream;
 }
+}  // namespace
 
 // No text translation and no share modes on POSIX: a plain append.
 std::FILE* open_log_for_append(const char* name) { return open_file_stream(name, "a"); }

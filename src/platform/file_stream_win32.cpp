@@ -6,7 +6,5 @@
 namespace platform {
 const char* const text_line_end = "\r\n";
 
-std::FILE* open_file_stream(const char* name, const char* mode) { return std::fopen(name, mode); }
-
 std::FILE* open_log_for_append(const char* name) { return _fsopen(name, "at", _SH_DENYNO); }
 }  // namespace platform

@@ -68,5 +68,24 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
   }
 }
 
-bool tree_directory::get_identity(directory_id& id) const { return get_directory_identity(path_, id); }
+bool tree_directory::get_identity(directory_id& id) const {
+  // Callers classify failures by the last error of other calls; leave it as found.
+  const DWORD saved_error = GetLastError();
+  bool found = false;
+  // BACKUP_SEMANTICS is what lets CreateFileA open a directory.
+  const HANDLE handle = CreateFileA(path_.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(handle, &info)) {
+      id.volume = info.dwVolumeSerialNumber;
+      id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+      found = true;
+    }
+    CloseHandle(handle);
+  }
+  SetLastError(saved_error);
+  return found;
+}
 }  // namespace platform
