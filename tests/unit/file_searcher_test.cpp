@@ -159,3 +159,26 @@ TEST_F(file_searcher_test, a_link_to_a_directory_is_not_descended_but_a_linked_r
   EXPECT_EQ(search(searcher, "*.obj", at("link.obj")), (string_list{join(at("link.obj"), "far.obj")}));
 }
 }  // namespace
+
+namespace {
+TEST_F(file_searcher_test, one_walk_keeps_each_name_under_the_one_pattern_it_matches) {
+  make_file("a.SBR");
+  make_file("x/b.Obj");
+  make_file("x/c.o");
+  make_file("x/c.opp");
+  make_file("x/y/d.obj");
+  make_file("e.objx");  // matched only by an 8.3 short name on Windows, once
+  make_file("f.o.txt");
+  searcher.walk(dir.str().c_str(), {"*.sbr", "*.obj", "*.opp", "*.o"});
+  ASSERT_EQ(searcher.candidates.size(), 4u);
+  auto paths = [this](std::size_t k) {
+    string_list found;
+    for (const auto& match : searcher.candidates[k]) found.push_back(searcher.full_path(match));
+    return found;
+  };
+  EXPECT_EQ(paths(0), (string_list{join(dir.str(), "a.SBR")}));
+  EXPECT_EQ(paths(1), (string_list{join(at("x"), "b.Obj"), join(at("x/y"), "d.obj")}));
+  EXPECT_EQ(paths(2), (string_list{join(at("x"), "c.opp")}));
+  EXPECT_EQ(paths(3), (string_list{join(at("x"), "c.o")}));
+}
+}  // namespace
