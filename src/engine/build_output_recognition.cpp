@@ -4,10 +4,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "settings/run_settings.h"
 #include "diag/texts.h"
 #include "engine/file_operator.h"
 #include "platform/file_size.h"
+#include "settings/run_settings.h"
 
 namespace {
 constexpr unsigned char pdb_header[] = "Microsoft C/C++ program database";

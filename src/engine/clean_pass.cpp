@@ -3,7 +3,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "settings/run_settings.h"
 #include "diag/last_error_text.h"
 #include "diag/message_output.h"
 #include "diag/texts.h"
@@ -14,6 +13,7 @@
 #include "platform/error_codes.h"
 #include "platform/file_removal.h"
 #include "platform/last_error.h"
+#include "settings/run_settings.h"
 
 std::list<std::string> target_patterns() {
   std::list<std::string> patterns;
