@@ -6,6 +6,7 @@
 #include "diag/texts.h"
 
 const platform::tree_directory& directory_cursor::open(std::uint32_t index) {
+  if (index < tree_.kept_open.size() && tree_.kept_open[index] != nullptr) return *tree_.kept_open[index];
   if (!chain_.empty() && chain_.back() == index) return *opened_.back();
   // The way down from the nearest directory already open on the chain.
   std::vector<std::uint32_t> way;

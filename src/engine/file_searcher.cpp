@@ -54,6 +54,8 @@ int classify(const std::string& name, const std::vector<file_searcher::pattern_r
 void file_searcher::walk(const char* root, const std::vector<std::string>& patterns) {
   directories.clear();
   candidates.assign(patterns.size(), {});
+  kept_open.clear();
+  keep_open_budget_ = platform::directories_to_keep_open();
   visited_.clear();
   std::vector<pattern_rule> rules;
   for (const std::string& pattern : patterns) {
@@ -66,26 +68,27 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
   const std::string root_text = root == nullptr ? "" : root;
   // An empty root names nothing; no call is made to find that out.
   if (root_text.empty()) throw_walk_error(construct_context, root_text, platform::native_path_not_found);
-  platform::tree_directory directory;
-  if (!directory.open_root(root_text)) throw_walk_error(construct_context, root_text, platform::native_last_error());
+  auto directory = std::make_unique<platform::tree_directory>();
+  if (!directory->open_root(root_text)) throw_walk_error(construct_context, root_text, platform::native_last_error());
   platform::directory_id id{};
-  if (directory.get_identity(id)) visited_.insert(id);
+  if (directory->get_identity(id)) visited_.insert(id);
   directories.push_back(directory_record{0, {}, root_text});
-  walk_directory(directory, 0, rules);
+  walk_directory(std::move(directory), 0, rules);
 }
 
-void file_searcher::walk_directory(platform::tree_directory& directory, std::uint32_t index,
+void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> directory, std::uint32_t index,
                                    const std::vector<pattern_rule>& rules) {
   const std::string& path = directories[index].path;
-  if (!directory.start_listing()) throw_walk_error(construct_context, path, platform::native_last_error());
+  if (!directory->start_listing()) throw_walk_error(construct_context, path, platform::native_last_error());
   // The separator goes in even after one already there, as the platform takes
   // a doubled separator for a single one.
   const std::size_t prefix_length = path.size() + 1;
   std::vector<std::string> subdirectories;
   std::string name;
   bool descend = false;
+  bool has_matches = false;
   for (;;) {
-    const platform::tree_directory::step step = directory.next_entry(name, descend);
+    const platform::tree_directory::step step = directory->next_entry(name, descend);
     if (step == platform::tree_directory::step::end) break;
     if (step == platform::tree_directory::step::listing_failed)
       throw_walk_error(increment_context, path, platform::native_last_error());
@@ -93,24 +96,32 @@ void file_searcher::walk_directory(platform::tree_directory& directory, std::uin
       throw_walk_error(status_context, full_path(candidate{index, name}), platform::native_last_error());
     // A cut path names another file: what the platform cannot take whole is passed over.
     const int match = classify(name, rules);
-    if (match >= 0 && prefix_length + name.size() <= platform::max_path_length)
+    if (match >= 0 && prefix_length + name.size() <= platform::max_path_length) {
       candidates[static_cast<std::size_t>(match)].push_back(candidate{index, name});
+      has_matches = true;
+    }
     if (descend) subdirectories.push_back(name);
   }
-  directory.close_listing();
+  directory->close_listing();
 
   for (const std::string& sub : subdirectories) {
     const std::string sub_path = (fs::path(directories[index].path) / sub).make_preferred().string();
     // Room for the separator and the wildcard of the listing query.
     if (sub_path.size() + 2 > platform::max_path_length) continue;
-    platform::tree_directory child;
-    if (!child.open_subdirectory(directory, sub, sub_path))
+    auto child = std::make_unique<platform::tree_directory>();
+    if (!child->open_subdirectory(*directory, sub, sub_path))
       throw_walk_error(construct_context, sub_path, platform::native_last_error());
     platform::directory_id id{};
-    if (child.get_identity(id) && !visited_.insert(id).second) continue;
+    if (child->get_identity(id) && !visited_.insert(id).second) continue;
     const auto child_index = static_cast<std::uint32_t>(directories.size());
     directories.push_back(directory_record{index, sub, sub_path});
-    walk_directory(child, child_index, rules);
+    walk_directory(std::move(child), child_index, rules);
+  }
+  // Opening it again for the removals would cost as much as the listing did.
+  if (has_matches && keep_open_budget_ > 0) {
+    --keep_open_budget_;
+    if (kept_open.size() <= index) kept_open.resize(directories.size());
+    kept_open[index] = std::move(directory);
   }
 }
 

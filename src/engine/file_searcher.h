@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <deque>
 #include <list>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,11 +43,15 @@ class file_searcher {
 
   std::vector<directory_record> directories;        // the root, then every subdirectory in pre-order
   std::vector<std::deque<candidate>> candidates;    // per pattern, in the order above
+  // Directories with matches, kept open from the walk where the platform allows; null where not.
+  std::vector<std::unique_ptr<platform::tree_directory>> kept_open;
   std::list<std::string> results;                   // the latest search's matches
 
  private:
-  void walk_directory(platform::tree_directory& directory, std::uint32_t index,
+  void walk_directory(std::unique_ptr<platform::tree_directory> directory, std::uint32_t index,
                       const std::vector<pattern_rule>& rules);
+
+  std::size_t keep_open_budget_ = 0;
 
   // The directories already walked, so that a bind mount back up the tree is not walked again.
   std::set<platform::directory_id> visited_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "platform/directory_identity.h"
@@ -43,6 +44,9 @@ class tree_directory {
   std::string path_;
   listing* listing_ = nullptr;
 };
+
+// How many walked directories may stay open for the work on their entries.
+std::size_t directories_to_keep_open();
 
 // A file of a tree_directory, by its name there and its full path. With no
 // directory, the full path alone names it.

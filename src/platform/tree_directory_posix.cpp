@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,15 +20,13 @@ struct tree_directory::listing {
 
 bool tree_directory::open_root(const std::string& path) {
   close();
-  path_ = path;
   descriptor_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   return descriptor_ >= 0;
 }
 
-bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name,
-                                       const std::string& path) {
+// The descriptor names the directory; its path is not needed here.
+bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name, const std::string&) {
   close();
-  path_ = path;
   descriptor_ = ::openat(parent.descriptor_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   return descriptor_ >= 0;
 }
@@ -86,6 +85,13 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
     descend = type == DT_DIR;
     return step::entry;
   }
+}
+
+std::size_t directories_to_keep_open() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
+  // Half the descriptors, so that the walk's own, one per level, stay free.
+  return static_cast<std::size_t>(limit.rlim_cur / 2);
 }
 
 bool tree_directory::get_identity(directory_id& id) const {

@@ -68,6 +68,9 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
   }
 }
 
+// Nothing stays open between the listings here: a path costs no handle.
+std::size_t directories_to_keep_open() { return 0; }
+
 bool tree_directory::get_identity(directory_id& id) const {
   // Callers classify failures by the last error of other calls; leave it as found.
   const DWORD saved_error = GetLastError();
