@@ -41,7 +41,7 @@ class file_searcher {
   // The full path of a match, as the platform takes it.
   std::string full_path(const candidate& match) const;
 
-  std::vector<directory_record> directories;        // the root, then every subdirectory in pre-order
+  std::deque<directory_record> directories;         // the root, then every subdirectory in pre-order
   std::vector<std::deque<candidate>> candidates;    // per pattern, in the order above
   // Directories with matches, kept open from the walk where the platform allows; null where not.
   std::vector<std::unique_ptr<platform::tree_directory>> kept_open;
