@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/help_and_version.h"
-#include "app/run_settings.h"
+#include "app/option_pass.h"
 #include "app/strange_command_line.h"
 #include "diag/exception_report.h"
 #include "diag/message_output.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/run_settings.h"
 #include "platform/file_stream.h"
+#include "settings/run_settings.h"
 
 const char* const run_log_name = "brulo_log.log";
 

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/run_settings.h"
 #include "diag/texts.h"
 #include "engine/failure_classes.h"
 #include "engine/file_operator.h"
@@ -11,19 +10,18 @@
 #include "platform/error_codes.h"
 #include "platform/file_size.h"
 #include "platform/last_error.h"
+#include "settings/run_settings.h"
 
 namespace {
-bool is_empty_file(const char* file_path) {
+bool is_empty_file(const platform::tree_entry& entry) {
   std::uint32_t high = 0;
   std::uint32_t low = 0;
-  return get_file_size(file_path, high, low) && high == 0 && low == 0;
+  return platform::query_file_size(entry, high, low) && high == 0 && low == 0;
 }
 
-void open_for_reading(file_operator& file, const char* file_path) {
-  if (file_path != nullptr) file.file_name = file_path;
-  file.open_mode = open_mode_word::read;
-  file.open_mode += open_mode_word::binary;
-  file.open();
+platform::tree_entry by_path(const char* file_path) {
+  if (file_path == nullptr) file_path = "";
+  return platform::tree_entry{nullptr, file_path, file_path};
 }
 
 // A failed open that does not end the run: the file went away, is no regular
@@ -41,52 +39,58 @@ bool settle_failed_open(const file_operator& file, recognition_verdict& verdict)
 }
 
 // The modern formats need to know how much of a header is really there.
-recognition_verdict judge_file_start_of(const char* file_path, const char* pattern, const run_settings& settings) {
+recognition_verdict judge_file_start_of(const platform::tree_entry& entry, const char* pattern,
+                                        const run_settings& settings) {
   file_operator file;
-  open_for_reading(file, file_path);
+  file.open(entry);
   recognition_verdict verdict = recognition_verdict::kept;
   if (settle_failed_open(file, verdict)) return verdict;
   unsigned char start[leading_bytes_length] = {};
-  const std::size_t size = std::fread(start, 1, sizeof start, file.get_handle());
+  const std::size_t size = file.read(start, sizeof start);
   file.close();
   return judge_file_start(pattern, start, size, settings) ? recognition_verdict::build_output
                                                           : recognition_verdict::kept;
 }
 }  // namespace
 
-recognition_verdict judge_build_output(const char* file_path, const char* pattern) {
+recognition_verdict judge_build_output(const platform::tree_entry& entry, const char* pattern) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   const run_settings& settings = process_run_settings();
   // An empty browse-information file is left by a compile that was cut short.
-  if (rule->zero_size_rule && settings.delete_zero_size && is_empty_file(file_path))
+  if (rule->zero_size_rule && settings.delete_zero_size && is_empty_file(entry))
     return recognition_verdict::build_output;
-  if (!settings.modern_outputs) return read_signature(file_path, rule->signature, rule->length);
-  return judge_file_start_of(file_path, pattern, settings);
+  if (!settings.modern_outputs) return read_signature(entry, rule->signature, rule->length);
+  return judge_file_start_of(entry, pattern, settings);
+}
+
+recognition_verdict judge_build_output(const char* file_path, const char* pattern) {
+  return judge_build_output(by_path(file_path), pattern);
 }
 
 bool is_build_output(const char* file_path, const char* pattern) {
   return judge_build_output(file_path, pattern) == recognition_verdict::build_output;
 }
 
-bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
-  return read_signature(file_path, signature, length) == recognition_verdict::build_output;
-}
-
-recognition_verdict read_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+recognition_verdict read_signature(const platform::tree_entry& entry, const unsigned char* signature,
+                                   std::size_t length) {
   file_operator file;
-  open_for_reading(file, file_path);
+  file.open(entry);
 
   unsigned char buffer[max_signature_length] = {};
   if (length > max_signature_length) throw std::runtime_error("To Big Signature");
   recognition_verdict verdict = recognition_verdict::kept;
   if (settle_failed_open(file, verdict)) return verdict;
-  std::fread(buffer, 1, length, file.get_handle());
+  file.read(buffer, length);
   const bool equal = std::memcmp(buffer, signature, length) == 0;
   file.close();
   return equal ? recognition_verdict::build_output : recognition_verdict::kept;
 }
 
+bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+  return read_signature(by_path(file_path), signature, length) == recognition_verdict::build_output;
+}
+
 bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low) {
-  return platform::query_file_size(file_path, high, low);
+  return platform::query_file_size(by_path(file_path), high, low);
 }

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/tree_directory.h"
+
 // The longest signature has_signature compares.
 constexpr std::size_t max_signature_length = 256;
 
@@ -13,9 +15,11 @@ enum class recognition_verdict {
                  // the last-error value still tells which
 };
 
-// The verdict on the file found by `pattern`, by the rule that pattern selects.
-// Throws std::logic_error for a pattern it has no rule for, and
-// std::runtime_error when the file cannot be opened for any other reason.
+// The verdict on the file found by `pattern`, by the rule that pattern selects,
+// read relative to the entry's directory. Throws std::logic_error for a pattern
+// it has no rule for, and std::runtime_error when the file cannot be opened
+// for any other reason.
+recognition_verdict judge_build_output(const platform::tree_entry& entry, const char* pattern);
 recognition_verdict judge_build_output(const char* file_path, const char* pattern);
 
 // True when judge_build_output finds a build output.
@@ -24,7 +28,8 @@ bool is_build_output(const char* file_path, const char* pattern);
 // The verdict on a file that starts with the `length` bytes of `signature`;
 // bytes past the end of a short file count as zero. Throws std::runtime_error
 // when the signature is too long, and as judge_build_output does.
-recognition_verdict read_signature(const char* file_path, const unsigned char* signature, std::size_t length);
+recognition_verdict read_signature(const platform::tree_entry& entry, const unsigned char* signature,
+                                   std::size_t length);
 
 // True when read_signature finds the signature.
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length);

@@ -4,17 +4,18 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/run_settings.h"
 #include "diag/last_error_text.h"
 #include "diag/message_output.h"
 #include "diag/texts.h"
 #include "engine/build_output_recognition.h"
 #include "engine/byte_buffer.h"
+#include "engine/directory_cursor.h"
 #include "engine/dry_run_tally.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
 #include "platform/file_removal.h"
 #include "platform/last_error.h"
+#include "settings/run_settings.h"
 
 std::list<std::string> target_patterns() {
   std::list<std::string> patterns;
@@ -37,49 +38,64 @@ bool recycle(const std::string& path, std::uint32_t& error) {
   return false;
 }
 
-bool remove_file(const std::string& path, bool use_recycle_bin, std::uint32_t& error) {
-  if (use_recycle_bin) return recycle(path, error);
-  if (platform::delete_file(path.c_str())) return true;
+bool remove_file(const platform::tree_entry& entry, bool use_recycle_bin, std::uint32_t& error) {
+  if (use_recycle_bin) return recycle(entry.path, error);
+  if (platform::delete_file(entry)) return true;
   error = platform::get_last_error();
   return false;
 }
 
 // The system's text for the failure, then the path; the file stays.
-void report_tolerated_failure(const std::string& path, std::uint32_t error) {
+void report_tolerated_failure(const char* path, std::uint32_t error) {
   last_error_text error_text;
   error_text.update(error, true);
-  output_message("%s\n%s", error_text.text(), path.c_str());
+  output_message("%s\n%s", error_text.text(), path);
+}
+
+// One match: the verdict, then the removal (in a dry run, the tally), then its
+// report. True when the file went.
+bool clean_candidate(const platform::tree_entry& entry, const char* pattern, const run_settings& settings,
+                     dry_run_tally& dry_run) {
+  const recognition_verdict verdict = judge_build_output(entry, pattern);
+  if (verdict == recognition_verdict::kept) return false;
+  if (verdict == recognition_verdict::unreadable) {
+    report_tolerated_failure(entry.path, platform::get_last_error());
+    return false;
+  }
+  if (settings.dry_run) {
+    dry_run.count(entry);
+    return false;
+  }
+  std::uint32_t error = 0;
+  if (remove_file(entry, settings.use_recycle_bin, error)) {
+    if (settings.output_log) output_message("%s", entry.path);
+    return true;
+  }
+  // Removed by someone else since it was read: just as good.
+  if (is_gone(error)) return false;
+  if (!is_tolerated_removal_failure(error)) throw std::logic_error(texts::impossible);
+  report_tolerated_failure(entry.path, error);
+  return false;
 }
 }  // namespace
 
 bool remove_build_outputs(const char* root, const std::list<std::string>& patterns) {
   const run_settings& settings = process_run_settings();
+  const std::vector<std::string> ordered(patterns.begin(), patterns.end());
+  // The whole tree is walked before the first removal, so a tree that cannot
+  // be walked loses nothing.
   file_searcher searcher;
-  bool anything_removed = false;
+  searcher.walk(root, ordered);
+  directory_cursor directories(searcher);
   dry_run_tally dry_run;
-  for (const std::string& pattern : patterns) {
-    searcher.search(pattern.c_str(), root, searcher.results);
-    for (const std::string& path : searcher.results) {
-      const recognition_verdict verdict = judge_build_output(path.c_str(), pattern.c_str());
-      if (verdict == recognition_verdict::kept) continue;
-      if (verdict == recognition_verdict::unreadable) {
-        report_tolerated_failure(path, platform::get_last_error());
-        continue;
-      }
-      if (settings.dry_run) {
-        dry_run.count(path);
-        continue;
-      }
-      std::uint32_t error = 0;
-      if (remove_file(path, settings.use_recycle_bin, error)) {
-        if (settings.output_log) output_message("%s", path.c_str());
+  bool anything_removed = false;
+  for (std::size_t k = 0; k < ordered.size(); ++k) {
+    for (const file_searcher::candidate& match : searcher.candidates[k]) {
+      const platform::tree_directory& directory = directories.open(match.directory);
+      const std::string path = searcher.full_path(match);
+      if (clean_candidate(platform::tree_entry{&directory, match.name.c_str(), path.c_str()}, ordered[k].c_str(),
+                          settings, dry_run))
         anything_removed = true;
-        continue;
-      }
-      // Removed by someone else since it was read: just as good.
-      if (is_gone(error)) continue;
-      if (!is_tolerated_removal_failure(error)) throw std::logic_error(texts::impossible);
-      report_tolerated_failure(path, error);
     }
   }
   if (settings.dry_run) dry_run.report(root);

@@ -3,12 +3,12 @@
 #include "diag/message_output.h"
 #include "platform/file_size.h"
 
-void dry_run_tally::count(const std::string& path) {
+void dry_run_tally::count(const platform::tree_entry& entry) {
   std::uint32_t high = 0;
   std::uint32_t low = 0;
-  if (platform::query_file_size(path.c_str(), high, low)) bytes_ += std::uint64_t{high} << 32 | low;
+  if (platform::query_file_size(entry, high, low)) bytes_ += std::uint64_t{high} << 32 | low;
   ++files_;
-  output_message("%s", path.c_str());
+  output_message("%s", entry.path);
 }
 
 void dry_run_tally::report(const char* root) const {

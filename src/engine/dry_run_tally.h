@@ -2,13 +2,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/tree_directory.h"
+
 // What a dry run of one tree would remove, and how many bytes that frees.
 class dry_run_tally {
  public:
   virtual ~dry_run_tally() = default;
 
-  // Counts `path` and reports it as a removal reports it.
-  void count(const std::string& path);
+  // Counts the entry and reports it as a removal reports it.
+  void count(const platform::tree_entry& entry);
   // The line that closes the tree's dry run.
   void report(const char* root) const;
 

@@ -3,20 +3,28 @@
 #include <stdexcept>
 
 #include "diag/texts.h"
-#include "platform/file_stream.h"
 
-void file_operator::open() {
+void file_operator::open() { open(platform::tree_entry{nullptr, file_name.c_str(), file_name.c_str()}); }
+
+void file_operator::open(const platform::tree_entry& entry) {
   close();
-  handle_ = platform::open_file_stream(file_name.c_str(), open_mode.c_str());
+  if (entry.path != file_name.c_str()) file_name = entry.path;
+  handle_.open(entry);
 }
 
-std::FILE* file_operator::get_handle() const {
-  if (handle_ == nullptr) throw std::runtime_error(texts::file_operator_not_open);
+platform::read_only_file& file_operator::get_handle() {
+  if (!handle_.is_open()) throw std::runtime_error(texts::file_operator_not_open);
   return handle_;
 }
 
-void file_operator::close() {
-  if (handle_ == nullptr) return;
-  std::fclose(handle_);
-  handle_ = nullptr;
+std::size_t file_operator::read(void* buffer, std::size_t length) {
+  std::size_t done = 0;
+  // A directory that the platform let open is still no file to read.
+  if (!get_handle().read(buffer, length, done)) {
+    handle_.close();
+    throw std::runtime_error(texts::file_operator_not_open);
+  }
+  return done;
 }
+
+void file_operator::close() { handle_.close(); }

@@ -1,20 +1,9 @@
 #pragma once
-#include <cstdio>
 #include <string>
 
-// Access-mode words for open_mode: an access word, then a suffix.
-namespace open_mode_word {
-constexpr const char* read = "r";
-constexpr const char* write = "w";
-constexpr const char* append = "a";
-constexpr const char* read_update = "r+";
-constexpr const char* write_update = "w+";
-constexpr const char* append_update = "a+";
-constexpr const char* binary = "b";
-constexpr const char* text = "t";
-}  // namespace open_mode_word
+#include "platform/read_only_file.h"
 
-// A stream file that is closed at the latest when the object goes.
+// A file opened for reading that is closed at the latest when the object goes.
 class file_operator {
  public:
   file_operator() = default;
@@ -22,17 +11,21 @@ class file_operator {
   file_operator& operator=(const file_operator&) = delete;
   virtual ~file_operator() { close(); }
 
-  // Closes a stream already open, then opens file_name with open_mode.
-  // A failure leaves the object closed.
+  // Closes a file already open, then opens file_name. A failure leaves the object closed.
   void open();
-  bool is_open() const { return handle_ != nullptr; }
-  // The open stream; throws std::runtime_error when closed.
-  std::FILE* get_handle() const;
+  // The same for an entry of an open directory; file_name becomes its full path.
+  void open(const platform::tree_entry& entry);
+  bool is_open() const { return handle_.is_open(); }
+  // The open file; throws std::runtime_error when closed.
+  platform::read_only_file& get_handle();
+  // Reads up to `length` bytes from the start and returns how many it read;
+  // bytes it cannot read stay as they are. Throws std::runtime_error when
+  // closed or when the entry is no file.
+  std::size_t read(void* buffer, std::size_t length);
   void close();
 
   std::string file_name;
-  std::string open_mode;
 
  private:
-  std::FILE* handle_ = nullptr;
+  platform::read_only_file handle_;
 };

@@ -1,47 +1,136 @@
 #include "engine/file_searcher.h"
 
 #include <boost/filesystem.hpp>
+#include <cstring>
 
+#include "platform/last_error.h"
+#include "platform/name_match.h"
 #include "platform/path_syntax.h"
-#include "platform/wildcard_listing.h"
 
 namespace fs = boost::filesystem;
 
-void file_searcher::search(const char* pattern, const char* root, std::list<std::string>& out) {
-  directories.clear();
-  results.clear();
-  visited_.clear();
-  platform::directory_id root_id{};
-  if (platform::get_directory_identity(root, root_id)) visited_.insert(root_id);
+// A pattern "*.ext" is tried by comparing the name's last extension, which is
+// what the wildcard means; any other pattern goes to the platform's matcher.
+struct file_searcher::pattern_rule {
+  std::string pattern;
+  std::string extension;  // lower case; empty for a pattern of another form
+};
 
-  collect_directories(directories, root);
-  list_directory(pattern, root, out);
-  for (const std::string& dir : directories) list_directory(pattern, dir, out);
+namespace {
+const char* const construct_context = "boost::filesystem::directory_iterator::construct";
+const char* const increment_context = "boost::filesystem::directory_iterator::operator++";
+const char* const status_context = "boost::filesystem::status";
+
+// The walk fails as the path library's own walk did, with the same texts.
+[[noreturn]] void throw_walk_error(const char* context, const std::string& path, int code) {
+  throw fs::filesystem_error(context, fs::path(path), boost::system::error_code(code, boost::system::system_category()));
 }
 
-void file_searcher::collect_directories(std::deque<std::string>& list, const std::string& dir) {
-  for (fs::directory_iterator it{fs::path(dir)}, end; it != end; ++it) {
-    if (!fs::is_directory(it->path())) continue;
-    fs::path sub = it->path();
-    const std::string native = sub.make_preferred().string();
-    platform::directory_id id{};
-    if (platform::get_directory_identity(native, id) && !visited_.insert(id).second) continue;
-    list.push_back(native);
-    collect_directories(list, native);
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool is_extension_pattern(const std::string& pattern) {
+  return pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' &&
+         pattern.find_first_of("*?.[\\", 2) == std::string::npos;
+}
+
+// The index of the first pattern that matches `name`, or -1.
+int classify(const std::string& name, const std::vector<file_searcher::pattern_rule>& rules) {
+  const std::size_t dot = name.rfind('.');
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    const std::string& extension = rules[i].extension;
+    if (extension.empty()) {
+      if (platform::name_matches(rules[i].pattern.c_str(), name.c_str())) return static_cast<int>(i);
+      continue;
+    }
+    if (dot == std::string::npos || name.size() - dot - 1 != extension.size()) continue;
+    bool equal = true;
+    for (std::size_t k = 0; k < extension.size() && equal; ++k) equal = lower(name[dot + 1 + k]) == extension[k];
+    if (equal) return static_cast<int>(i);
   }
+  return -1;
+}
+}  // namespace
+
+void file_searcher::walk(const char* root, const std::vector<std::string>& patterns) {
+  directories.clear();
+  candidates.assign(patterns.size(), {});
+  kept_open.clear();
+  keep_open_budget_ = platform::directories_to_keep_open();
+  visited_.clear();
+  std::vector<pattern_rule> rules;
+  for (const std::string& pattern : patterns) {
+    pattern_rule rule{pattern, {}};
+    if (is_extension_pattern(pattern))
+      for (std::size_t k = 2; k < pattern.size(); ++k) rule.extension.push_back(lower(pattern[k]));
+    rules.push_back(rule);
+  }
+
+  const std::string root_text = root == nullptr ? "" : root;
+  // An empty root names nothing; no call is made to find that out.
+  if (root_text.empty()) throw_walk_error(construct_context, root_text, platform::native_path_not_found);
+  auto directory = std::make_unique<platform::tree_directory>();
+  if (!directory->open_root(root_text)) throw_walk_error(construct_context, root_text, platform::native_last_error());
+  platform::directory_id id{};
+  if (directory->get_identity(id)) visited_.insert(id);
+  directories.push_back(directory_record{0, {}, root_text});
+  walk_directory(std::move(directory), 0, rules);
 }
 
-void file_searcher::list_directory(const char* pattern, const std::string& dir, std::list<std::string>& out) {
+void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> directory, std::uint32_t index,
+                                   const std::vector<pattern_rule>& rules) {
+  const std::string& path = directories[index].path;
+  if (!directory->start_listing()) throw_walk_error(construct_context, path, platform::native_last_error());
   // The separator goes in even after one already there, as the platform takes
   // a doubled separator for a single one.
-  const std::string prefix = dir + platform::path_separator;
-  // A cut path names another file: what the platform cannot take whole is passed over.
-  if (prefix.size() + std::char_traits<char>::length(pattern) > platform::max_path_length) return;
-
-  platform::wildcard_listing listing(prefix, pattern);
+  const std::size_t prefix_length = path.size() + 1;
+  std::vector<std::string> subdirectories;
   std::string name;
-  while (listing.next(name)) {
-    if (prefix.size() + name.size() > platform::max_path_length) continue;
-    out.push_back(prefix + name);
+  bool descend = false;
+  bool has_matches = false;
+  for (;;) {
+    const platform::tree_directory::step step = directory->next_entry(name, descend);
+    if (step == platform::tree_directory::step::end) break;
+    if (step == platform::tree_directory::step::listing_failed)
+      throw_walk_error(increment_context, path, platform::native_last_error());
+    if (step == platform::tree_directory::step::type_failed)
+      throw_walk_error(status_context, full_path(candidate{index, name}), platform::native_last_error());
+    // A cut path names another file: what the platform cannot take whole is passed over.
+    const int match = classify(name, rules);
+    if (match >= 0 && prefix_length + name.size() <= platform::max_path_length) {
+      candidates[static_cast<std::size_t>(match)].push_back(candidate{index, name});
+      has_matches = true;
+    }
+    if (descend) subdirectories.push_back(name);
   }
+  directory->close_listing();
+
+  for (const std::string& sub : subdirectories) {
+    const std::string sub_path = (fs::path(directories[index].path) / sub).make_preferred().string();
+    // Room for the separator and the wildcard of the listing query.
+    if (sub_path.size() + 2 > platform::max_path_length) continue;
+    auto child = std::make_unique<platform::tree_directory>();
+    if (!child->open_subdirectory(*directory, sub, sub_path))
+      throw_walk_error(construct_context, sub_path, platform::native_last_error());
+    platform::directory_id id{};
+    if (child->get_identity(id) && !visited_.insert(id).second) continue;
+    const auto child_index = static_cast<std::uint32_t>(directories.size());
+    directories.push_back(directory_record{index, sub, sub_path});
+    walk_directory(std::move(child), child_index, rules);
+  }
+  // Opening it again for the removals would cost as much as the listing did.
+  if (has_matches && keep_open_budget_ > 0) {
+    --keep_open_budget_;
+    if (kept_open.size() <= index) kept_open.resize(directories.size());
+    kept_open[index] = std::move(directory);
+  }
+}
+
+void file_searcher::search(const char* pattern, const char* root, std::list<std::string>& out) {
+  results.clear();
+  walk(root, {pattern});
+  for (const candidate& match : candidates.front()) out.push_back(full_path(match));
+}
+
+std::string file_searcher::full_path(const candidate& match) const {
+  return directories[match.directory].path + platform::path_separator + match.name;
 }

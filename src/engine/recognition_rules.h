@@ -1,7 +1,7 @@
 #pragma once
 #include <cstddef>
 
-#include "app/run_settings.h"
+#include "settings/run_settings.h"
 #include "engine/modern_formats.h"
 
 // What a pattern's file must start with to count as the build output the pattern names.

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <string>
 
 namespace platform {
 // What makes a directory the same directory under any of its names:
@@ -12,7 +11,4 @@ struct directory_id {
     return volume != other.volume ? volume < other.volume : index < other.index;
   }
 };
-
-// False when the directory cannot be opened to ask.
-bool get_directory_identity(const std::string& path, directory_id& id);
 }  // namespace platform

@@ -6,17 +6,19 @@
 
 #include <cerrno>
 
+#include "platform/tree_entry_posix.h"
+
 namespace platform {
-bool delete_file(const char* path) {
+bool delete_file(const tree_entry& entry) {
   struct stat info {};
-  if (lstat(path, &info) != 0) return false;
+  if (fstatat(at_base(entry), at_name(entry), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
   // Windows refuses to delete a read-only file; a file without any write
   // permission bit is the read-only file of this platform.
   if (!S_ISLNK(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     errno = EACCES;
     return false;
   }
-  return unlink(path) == 0;
+  return unlinkat(at_base(entry), at_name(entry), 0) == 0;
 }
 
 bool move_to_recycle_bin(const char* path_block) {

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 namespace platform {
-bool delete_file(const char* path) { return DeleteFileA(path) != 0; }
+bool delete_file(const tree_entry& entry) { return DeleteFileA(entry.path) != 0; }
 
 bool move_to_recycle_bin(const char* path_block) {
   SHFILEOPSTRUCTA op;

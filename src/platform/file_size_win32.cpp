@@ -3,9 +3,9 @@
 #include <windows.h>
 
 namespace platform {
-bool query_file_size(const char* path, std::uint32_t& high, std::uint32_t& low) {
+bool query_file_size(const tree_entry& entry, std::uint32_t& high, std::uint32_t& low) {
   WIN32_FIND_DATAA data;
-  const HANDLE handle = FindFirstFileA(path, &data);
+  const HANDLE handle = FindFirstFileA(entry.path, &data);
   if (handle == INVALID_HANDLE_VALUE) return false;
   high = data.nFileSizeHigh;
   low = data.nFileSizeLow;

@@ -6,4 +6,10 @@
 namespace platform {
 std::uint32_t get_last_error();
 void set_last_error(std::uint32_t code);
+
+// The last error as the system itself gives it (errno, or GetLastError), for
+// errors reported in the system's own category.
+int native_last_error();
+// The system's own code for a path that names nothing.
+extern const int native_path_not_found;
 }  // namespace platform

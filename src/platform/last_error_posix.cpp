@@ -54,4 +54,8 @@ int errno_from_error_code(std::uint32_t code) {
 std::uint32_t get_last_error() { return error_code_from_errno(errno); }
 
 void set_last_error(std::uint32_t code) { errno = errno_from_error_code(code); }
+
+int native_last_error() { return errno; }
+
+const int native_path_not_found = ENOENT;
 }  // namespace platform

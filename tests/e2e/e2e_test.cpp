@@ -1,5 +1,6 @@
 // The program as a whole: a process in a fresh working directory, its exit
 // status, the exact bytes it writes, and the files it leaves.
+#include <dirent.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -916,6 +919,97 @@ TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pas
   EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.pdb"});
 }
 
+
+
+// ---- one walk per tree ------------------------------------------------------------
+
+std::string upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), ::toupper);
+  return text;
+}
+
+// A folder's entries in the order the program's platform lists them: as the
+// system does natively; Wine sorts them by name, as NTFS keeps them.
+std::vector<std::string> listing_order(const std::string& dir) {
+  std::vector<std::string> names;
+  DIR* listing = opendir(dir.c_str());
+  if (listing == nullptr) return names;
+  while (dirent* entry = readdir(listing))
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
+  closedir(listing);
+  if (target().wine)
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return upper(a) < upper(b); });
+  return names;
+}
+
+bool is_folder_not_link(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The folders of a tree in depth-first pre-order, root first; links are not folders to enter.
+void folders_in_pre_order(const std::string& dir, std::vector<std::string>& out) {
+  out.push_back(dir);
+  for (const auto& name : listing_order(dir))
+    if (is_folder_not_link(dir + "/" + name)) folders_in_pre_order(dir + "/" + name, out);
+}
+
+bool ends_with_extension(const std::string& name, const std::string& extension) {
+  if (name.size() < extension.size() + 1 || name[name.size() - extension.size() - 1] != '.') return false;
+  for (std::size_t i = 0; i < extension.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(name[name.size() - extension.size() + i])) != extension[i]) return false;
+  return true;
+}
+
+TEST_F(end_to_end, one_walk_removes_in_the_order_of_ten_passes_and_never_leaves_through_a_link) {
+  const std::vector<std::string> extensions = {"sbr", "obj", "pch", "ilk", "bsc", "pdb", "idb", "res", "opp", "o"};
+  const std::vector<std::string> starts = {sbr_start, obj_start, pch_start, ilk_start, pdb_start,
+                                           pdb_start, pdb_start, res_start, mingw_start, mingw_start};
+  // A fixed pseudo-random tree: folders nested under earlier ones, every pattern
+  // in mixed case, outputs and look-alikes side by side.
+  unsigned seed = 16;
+  auto next = [&seed](unsigned range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % range;
+  };
+  std::vector<std::string> folders = {tree};
+  for (int i = 0; i < 14; ++i) folders.push_back(folders[next(folders.size())] + "/d" + std::to_string(i));
+  std::set<std::string> outputs;
+  int count = 0;
+  for (const auto& folder : folders) {
+    make_dirs(folder);
+    for (int j = 0; j < 9; ++j) {
+      const unsigned kind = next(10);
+      const std::string extension = next(3) == 0 ? upper(extensions[kind]) : extensions[kind];
+      const std::string path = folder + "/f" + std::to_string(count++) + "." + extension;
+      const bool output = next(4) != 0;
+      write_file(path, output ? with_payload(starts[kind]) : "look-alike");
+      if (output) outputs.insert(path);
+    }
+    write_file(folder + "/notes" + std::to_string(count++) + ".objx", with_payload(obj_start));
+  }
+  // Outputs behind a link to a folder outside the tree stay, and a link back up is no loop.
+  put(base / "outside/far.obj", with_payload(obj_start));
+  ASSERT_EQ(symlink((base / "outside").c_str(), (folders[3] + "/away").c_str()), 0);
+  ASSERT_EQ(symlink(tree.c_str(), (folders[5] + "/up").c_str()), 0);
+
+  std::vector<std::string> expected;
+  std::vector<std::string> walk;
+  folders_in_pre_order(tree, walk);
+  for (const auto& extension : extensions)
+    for (const auto& folder : walk)
+      for (const auto& name : listing_order(folder))
+        if (ends_with_extension(name, extension) && outputs.count(folder + "/" + name))
+          expected.push_back(shown(folder + "/" + name));
+  ASSERT_EQ(expected.size(), outputs.size());
+
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of(expected));
+  for (const auto& path : outputs) EXPECT_FALSE(exists(path)) << path;
+  EXPECT_EQ(read_file(base / "outside/far.obj"), with_payload(obj_start));
+  EXPECT_EQ(list_tree(base / "outside"), std::vector<std::string>{"far.obj"});
+}
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "app/run_settings.h"
+#include "app/option_pass.h"
+#include "settings/run_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The option pass reports unknown words; their text is of no interest here.

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/run_settings.h"
+#include "settings/run_settings.h"
 #include "engine/build_output_recognition.h"
 #include "engine/clean_pass.h"
 

@@ -17,6 +17,13 @@ string_list search(file_searcher& searcher, const std::string& pattern, const st
   return string_list(searcher.results.begin(), searcher.results.end());
 }
 
+// The paths of the walked directories below the root, in walk order.
+string_list subdirectories(const file_searcher& searcher) {
+  string_list paths;
+  for (std::size_t i = 1; i < searcher.directories.size(); ++i) paths.push_back(searcher.directories[i].path);
+  return paths;
+}
+
 class file_searcher_test : public ::testing::Test {
  protected:
   void make_file(const std::string& relative) {
@@ -40,7 +47,7 @@ TEST_F(file_searcher_test, root_matches_come_first_then_subdirectories_in_pre_or
   EXPECT_EQ(search(searcher, "*.obj", dir.str()),
             (string_list{join(dir.str(), "a.obj"), join(at("x"), "b.obj"), join(at("x/y"), "c.obj"),
                          join(at("x/y/z"), "d.obj")}));
-  EXPECT_EQ(string_list(searcher.directories.begin(), searcher.directories.end()),
+  EXPECT_EQ(subdirectories(searcher),
             (string_list{at("x"), at("x/y"), at("x/y/z")}));
 }
 
@@ -50,7 +57,7 @@ TEST_F(file_searcher_test, sibling_subtrees_are_listed_whole_before_the_next_sib
   make_file("s/t/3.o");
   make_file("s/4.o");
   const string_list found = search(searcher, "*.o", dir.str());
-  const string_list dirs(searcher.directories.begin(), searcher.directories.end());
+  const string_list dirs = subdirectories(searcher);
   ASSERT_EQ(dirs.size(), 5u);
   // Whichever sibling the platform gives first, its whole subtree follows it.
   const bool p_first = dirs[0] == at("p");
@@ -71,7 +78,7 @@ TEST_F(file_searcher_test, root_with_trailing_separator_doubles_it_for_root_matc
   const std::string root = dir.str() + platform::path_separator;
   EXPECT_EQ(search(searcher, "*.pdb", root),
             (string_list{root + platform::path_separator + "a.pdb", join(at("sub"), "b.pdb")}));
-  EXPECT_EQ(searcher.directories.front(), at("sub"));
+  EXPECT_EQ(subdirectories(searcher), string_list{at("sub")});
 }
 
 TEST_F(file_searcher_test, matching_ignores_case_and_takes_directories_and_hidden_entries) {
@@ -139,15 +146,41 @@ TEST_F(file_searcher_test, a_directory_link_back_up_the_tree_is_not_walked_again
   fs::create_directory_symlink(dir.path(), dir.path() / "sub" / "loop", failed);
   if (failed) GTEST_SKIP() << "no directory links here: " << failed.message();
   EXPECT_EQ(search(searcher, "*.obj", dir.str()), (string_list{join(dir.str(), "a.obj"), join(at("sub"), "b.obj")}));
-  EXPECT_EQ(string_list(searcher.directories.begin(), searcher.directories.end()), (string_list{at("sub")}));
+  EXPECT_EQ(subdirectories(searcher), (string_list{at("sub")}));
 }
 
-TEST_F(file_searcher_test, a_link_to_a_directory_outside_the_tree_is_followed) {
+TEST_F(file_searcher_test, a_link_to_a_directory_is_not_descended_but_a_linked_root_is) {
   temp_dir outside;
   write_file(outside / "far.obj", "x");
   std::error_code failed;
-  fs::create_directory_symlink(outside.path(), dir.path() / "link", failed);
+  fs::create_directory_symlink(outside.path(), dir.path() / "link.obj", failed);
   if (failed) GTEST_SKIP() << "no directory links here: " << failed.message();
-  EXPECT_EQ(search(searcher, "*.obj", dir.str()), (string_list{join(at("link"), "far.obj")}));
+  // The link is an entry whose name matches, and nothing more.
+  EXPECT_EQ(search(searcher, "*.obj", dir.str()), (string_list{join(dir.str(), "link.obj")}));
+  EXPECT_TRUE(subdirectories(searcher).empty());
+  EXPECT_EQ(search(searcher, "*.obj", at("link.obj")), (string_list{join(at("link.obj"), "far.obj")}));
+}
+}  // namespace
+
+namespace {
+TEST_F(file_searcher_test, one_walk_keeps_each_name_under_the_one_pattern_it_matches) {
+  make_file("a.SBR");
+  make_file("x/b.Obj");
+  make_file("x/c.o");
+  make_file("x/c.opp");
+  make_file("x/y/d.obj");
+  make_file("e.objx");  // matched only by an 8.3 short name on Windows, once
+  make_file("f.o.txt");
+  searcher.walk(dir.str().c_str(), {"*.sbr", "*.obj", "*.opp", "*.o"});
+  ASSERT_EQ(searcher.candidates.size(), 4u);
+  auto paths = [this](std::size_t k) {
+    string_list found;
+    for (const auto& match : searcher.candidates[k]) found.push_back(searcher.full_path(match));
+    return found;
+  };
+  EXPECT_EQ(paths(0), (string_list{join(dir.str(), "a.SBR")}));
+  EXPECT_EQ(paths(1), (string_list{join(at("x"), "b.Obj"), join(at("x/y"), "d.obj")}));
+  EXPECT_EQ(paths(2), (string_list{join(at("x"), "c.opp")}));
+  EXPECT_EQ(paths(3), (string_list{join(at("x"), "c.o")}));
 }
 }  // namespace

@@ -5,6 +5,7 @@
 #include "engine/build_output_recognition.h"
 #include "platform/file_stream.h"
 #include "platform/last_error.h"
+#include "platform/read_only_file.h"
 #include "test_support.h"
 
 namespace {
@@ -20,7 +21,8 @@ TEST(file_stream_posix, a_fifo_or_device_is_no_build_output_and_never_blocks) {
   EXPECT_EQ(judge_build_output(fifo.c_str(), "*.obj"), recognition_verdict::kept);
   EXPECT_EQ(judge_build_output(fifo.c_str(), "*.sbr"), recognition_verdict::kept);  // not an empty file
   EXPECT_EQ(judge_build_output("/dev/zero", "*.res"), recognition_verdict::kept);
-  EXPECT_EQ(platform::open_file_stream(fifo.c_str(), "rb"), nullptr);
+  platform::read_only_file file;
+  EXPECT_FALSE(file.open(platform::tree_entry{nullptr, fifo.c_str(), fifo.c_str()}));
   EXPECT_EQ(platform::get_last_error(), 222u);
   // Appending to a FIFO nobody reads fails at once.
   EXPECT_EQ(platform::open_log_for_append(fifo.c_str()), nullptr);

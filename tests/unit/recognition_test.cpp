@@ -169,7 +169,7 @@ TEST_F(recognition_test, get_file_size_splits_the_size) {
   EXPECT_EQ(low, 9u);
 }
 
-bool raises_not_open(const file_operator& file) {
+bool raises_not_open(file_operator& file) {
   try {
     file.get_handle();
   } catch (const std::runtime_error& error) {
@@ -184,12 +184,11 @@ TEST(file_operator, handle_of_a_closed_file_raises) {
   file_operator file;
   EXPECT_TRUE(raises_not_open(file));
   file.file_name = (dir / "present").string();
-  file.open_mode = std::string(open_mode_word::read) + open_mode_word::binary;
   file.open();
   char got[4] = {};
-  ASSERT_EQ(std::fread(got, 1, 3, file.get_handle()), 3u);
+  ASSERT_EQ(file.read(got, 3), 3u);
   EXPECT_STREQ(got, "abc");
-  // A failed open leaves no stream behind, not even the one open before.
+  // A failed open leaves nothing open behind, not even the file open before.
   file.file_name = (dir / "missing").string();
   file.open();
   EXPECT_TRUE(raises_not_open(file));

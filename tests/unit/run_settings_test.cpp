@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/run_settings.h"
+#include "app/option_pass.h"
 #include "diag/texts.h"
 #include "test_support.h"
 

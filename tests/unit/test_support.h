@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/run_settings.h"
+#include "settings/run_settings.h"
 
 namespace test_support {
 namespace fs = std::filesystem;

@@ -1,13 +1,7 @@
-#include "app/run_settings.h"
-
+#include "app/option_pass.h"
 
 #include "app/command_line.h"
 #include "app/strange_command_line.h"
-
-run_settings& process_run_settings() {
-  static run_settings settings;
-  return settings;
-}
 
 namespace {
 enum class option_effect {

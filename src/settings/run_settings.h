@@ -1,8 +1,6 @@
 #pragma once
 #include <cstdint>
 
-class command_line;
-
 // What the option words of the command line set; filled once, then only read.
 class run_settings {
  public:
@@ -19,7 +17,3 @@ class run_settings {
 
 // The process-wide settings.
 run_settings& process_run_settings();
-
-// Loads `line` from the text and turns its option words into `settings`.
-// False, after two messages, at the first option word it does not know.
-bool apply_options(command_line& line, run_settings& settings, const char* command_text, int show_state);

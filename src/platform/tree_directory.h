@@ -1,0 +1,61 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "platform/directory_identity.h"
+
+namespace platform {
+// One directory of a tree being cleaned, open for listing its entries and for
+// reading and deleting them by name. On POSIX it holds a descriptor, so that
+// work on an entry costs the same at any depth and a directory swapped for a
+// link cannot send that work elsewhere; on Windows it holds the full path.
+class tree_directory {
+ public:
+  tree_directory() = default;
+  ~tree_directory() { close(); }
+  tree_directory(const tree_directory&) = delete;
+  tree_directory& operator=(const tree_directory&) = delete;
+
+  // The named root, which may itself be a link. False, with the last error
+  // set, when it cannot be opened.
+  bool open_root(const std::string& path);
+  // The subdirectory `name` of `parent`, whose full path is `path`; a link is
+  // never followed. False, with the last error set, when it cannot be opened.
+  bool open_subdirectory(const tree_directory& parent, const std::string& name, const std::string& path);
+  void close();
+
+  // Lists the directory once, "." and ".." left out. False, with the last
+  // error set, when the listing cannot start.
+  bool start_listing();
+  enum class step { entry, end, listing_failed, type_failed };
+  // The next entry; `descend` tells a directory that is no link (an entry gone
+  // before its type could be asked is none). The two failures leave the last
+  // error set: the listing broke off, or an entry's type could not be asked.
+  step next_entry(std::string& name, bool& descend);
+  // Frees what the listing holds; the directory stays open.
+  void close_listing();
+
+  bool get_identity(directory_id& id) const;
+
+ private:
+  friend struct tree_entry;
+  struct listing;
+  int descriptor_ = -1;
+  std::string path_;
+  listing* listing_ = nullptr;
+};
+
+// How many walked directories may stay open for the work on their entries.
+std::size_t directories_to_keep_open();
+
+// A file of a tree_directory, by its name there and its full path. With no
+// directory, the full path alone names it.
+struct tree_entry {
+  const tree_directory* directory;
+  const char* name;
+  const char* path;
+
+  // The descriptor to resolve `name` against, where the platform has one.
+  int directory_descriptor() const { return directory == nullptr ? -1 : directory->descriptor_; }
+};
+}  // namespace platform

@@ -1,0 +1,106 @@
+#include "platform/tree_directory.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+// Raw directory records, read in large batches straight into our own buffer.
+struct tree_directory::listing {
+  static constexpr std::size_t buffer_size = 32 * 1024;
+  char buffer[buffer_size];
+  long filled = 0;
+  long offset = 0;
+};
+
+bool tree_directory::open_root(const std::string& path) {
+  close();
+  descriptor_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return descriptor_ >= 0;
+}
+
+// The descriptor names the directory; its path is not needed here.
+bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name, const std::string&) {
+  close();
+  descriptor_ = ::openat(parent.descriptor_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  return descriptor_ >= 0;
+}
+
+void tree_directory::close_listing() {
+  delete listing_;
+  listing_ = nullptr;
+}
+
+void tree_directory::close() {
+  close_listing();
+  if (descriptor_ < 0) return;
+  const int saved = errno;  // a failure being reported must survive the clean-up
+  ::close(descriptor_);
+  errno = saved;
+  descriptor_ = -1;
+}
+
+bool tree_directory::start_listing() {
+  if (descriptor_ < 0) {
+    errno = EBADF;
+    return false;
+  }
+  delete listing_;
+  listing_ = new listing;
+  return true;
+}
+
+tree_directory::step tree_directory::next_entry(std::string& name, bool& descend) {
+  for (;;) {
+    if (listing_->offset >= listing_->filled) {
+      errno = 0;
+      const ssize_t got = ::getdents64(descriptor_, listing_->buffer, listing::buffer_size);
+      if (got < 0) return step::listing_failed;
+      if (got == 0) return step::end;
+      listing_->filled = got;
+      listing_->offset = 0;
+    }
+    const auto* record = reinterpret_cast<const dirent64*>(listing_->buffer + listing_->offset);
+    listing_->offset += record->d_reclen;
+    const char* entry = record->d_name;
+    if (entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'))) continue;
+    name.assign(entry);
+    unsigned char type = record->d_type;
+    if (type == DT_UNKNOWN) {
+      // Some file systems do not tell the type in the listing.
+      struct stat info {};
+      if (::fstatat(descriptor_, entry, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) return step::type_failed;
+        type = DT_REG;  // gone since it was listed
+      } else {
+        type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
+      }
+    }
+    // A link is never descended, to a directory or not.
+    descend = type == DT_DIR;
+    return step::entry;
+  }
+}
+
+std::size_t directories_to_keep_open() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
+  // Half the descriptors, so that the walk's own, one per level, stay free.
+  return static_cast<std::size_t>(limit.rlim_cur / 2);
+}
+
+bool tree_directory::get_identity(directory_id& id) const {
+  const int saved = errno;
+  struct stat info {};
+  const bool found = ::fstat(descriptor_, &info) == 0;
+  errno = saved;
+  if (!found) return false;
+  id = directory_id{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  return true;
+}
+}  // namespace platform

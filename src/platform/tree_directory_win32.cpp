@@ -1,0 +1,94 @@
+#include "platform/tree_directory.h"
+
+#include <windows.h>
+
+namespace platform {
+struct tree_directory::listing {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAA data{};
+  bool first_pending = false;
+};
+
+// Windows has no directory-relative calls: the full path names everything.
+bool tree_directory::open_root(const std::string& path) {
+  close();
+  path_ = path;
+  return true;
+}
+
+bool tree_directory::open_subdirectory(const tree_directory&, const std::string&, const std::string& path) {
+  return open_root(path);
+}
+
+void tree_directory::close() { close_listing(); }
+
+void tree_directory::close_listing() {
+  if (listing_ != nullptr && listing_->handle != INVALID_HANDLE_VALUE) {
+    const DWORD saved = GetLastError();  // a failure being reported must survive the clean-up
+    FindClose(listing_->handle);
+    SetLastError(saved);
+  }
+  delete listing_;
+  listing_ = nullptr;
+}
+
+bool tree_directory::start_listing() {
+  delete listing_;
+  listing_ = new listing;
+  // One listing of every entry, by long name, in large batches.
+  const char last = path_.empty() ? '\0' : path_.back();
+  const std::string query = path_ + (last == '\\' || last == '/' || last == ':' ? "*" : "\\*");
+  listing_->handle = FindFirstFileExA(query.c_str(), FindExInfoBasic, &listing_->data, FindExSearchNameMatch,
+                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (listing_->handle != INVALID_HANDLE_VALUE) {
+    listing_->first_pending = true;
+    return true;
+  }
+  // A volume root without entries has no "." either: that is an empty listing.
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
+}
+
+tree_directory::step tree_directory::next_entry(std::string& name, bool& descend) {
+  for (;;) {
+    if (listing_->handle == INVALID_HANDLE_VALUE) return step::end;
+    if (listing_->first_pending) {
+      listing_->first_pending = false;
+    } else if (!FindNextFileA(listing_->handle, &listing_->data)) {
+      if (GetLastError() == ERROR_NO_MORE_FILES) return step::end;
+      return step::listing_failed;
+    }
+    const char* entry = listing_->data.cFileName;
+    if (entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'))) continue;
+    name.assign(entry);
+    // Junctions, directory links and mount points lead out of the tree.
+    const DWORD attributes = listing_->data.dwFileAttributes;
+    descend = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    return step::entry;
+  }
+}
+
+// Nothing stays open between the listings here: a path costs no handle.
+std::size_t directories_to_keep_open() { return 0; }
+
+bool tree_directory::get_identity(directory_id& id) const {
+  // Callers classify failures by the last error of other calls; leave it as found.
+  const DWORD saved_error = GetLastError();
+  bool found = false;
+  // BACKUP_SEMANTICS is what lets CreateFileA open a directory.
+  const HANDLE handle = CreateFileA(path_.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(handle, &info)) {
+      id.volume = info.dwVolumeSerialNumber;
+      id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+      found = true;
+    }
+    CloseHandle(handle);
+  }
+  SetLastError(saved_error);
+  return found;
+}
+}  // namespace platform
