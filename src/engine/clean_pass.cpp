@@ -4,7 +4,6 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "diag/last_error_text.h"
 #include "diag/message_output.h"
 #include "diag/texts.h"
 #include "engine/build_output_recognition.h"
@@ -43,13 +42,6 @@ bool remove_file(const platform::tree_entry& entry, bool use_recycle_bin, std::u
   if (platform::delete_file(entry)) return true;
   error = platform::get_last_error();
   return false;
-}
-
-// The system's text for the failure, then the path; the file stays.
-void report_tolerated_failure(const char* path, std::uint32_t error) {
-  last_error_text error_text;
-  error_text.update(error, true);
-  output_message("%s\n%s", error_text.text(), path);
 }
 
 // One match: the verdict, then the removal (in a dry run, the tally), then its

@@ -1,5 +1,7 @@
 #include "engine/failure_classes.h"
 
+#include "diag/last_error_text.h"
+#include "diag/message_output.h"
 #include "platform/error_codes.h"
 
 bool is_gone(std::uint32_t code) { return code == error_code::file_not_found || code == error_code::path_not_found; }
@@ -10,4 +12,12 @@ bool is_tolerated_read_failure(std::uint32_t code) {
 
 bool is_tolerated_removal_failure(std::uint32_t code) {
   return code == error_code::access_denied || code == error_code::invalid_handle || is_tolerated_read_failure(code);
+}
+
+bool is_unreachable_directory(std::uint32_t code) { return code == error_code::invalid_name; }
+
+void report_tolerated_failure(const char* path, std::uint32_t error) {
+  last_error_text error_text;
+  error_text.update(error, true);
+  output_message("%s\n%s", error_text.text(), path);
 }

@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 
-// How the clean pass takes a failed file operation, by its last-error code.
+// How the clean pass takes a failed file operation, by its last-error code,
+// and how it reports one that it passes over.
 
 // The file went away since the search (another run, a build): nothing to do.
 bool is_gone(std::uint32_t code);
@@ -12,3 +13,9 @@ bool is_tolerated_read_failure(std::uint32_t code);
 
 // A removal that failed without ending the pass.
 bool is_tolerated_removal_failure(std::uint32_t code);
+
+// A directory whose name does not fit the ANSI code page: listed, but no call can reach it.
+bool is_unreachable_directory(std::uint32_t code);
+
+// The system's text for `error`, then the path; the file or directory stays.
+void report_tolerated_failure(const char* path, std::uint32_t error);

@@ -3,6 +3,7 @@
 #include <boost/filesystem.hpp>
 #include <cstring>
 
+#include "engine/failure_classes.h"
 #include "platform/last_error.h"
 #include "platform/name_match.h"
 #include "platform/path_syntax.h"
@@ -79,7 +80,15 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
 void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> directory, std::uint32_t index,
                                    const std::vector<pattern_rule>& rules) {
   const std::string& path = directories[index].path;
-  if (!directory->start_listing()) throw_walk_error(construct_context, path, platform::native_last_error());
+  if (!directory->start_listing()) {
+    // A name beyond the ANSI code page comes back with '?' in it, which no
+    // call can reach: it is reported and passed over, as such a file is.
+    if (index != 0 && is_unreachable_directory(platform::get_last_error())) {
+      report_tolerated_failure(path.c_str(), platform::get_last_error());
+      return;
+    }
+    throw_walk_error(construct_context, path, platform::native_last_error());
+  }
   // The separator goes in even after one already there, as the platform takes
   // a doubled separator for a single one.
   const std::size_t prefix_length = path.size() + 1;

@@ -883,16 +883,22 @@ TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over)
   put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj", with_payload(obj_start));  // テスト.obj
   put(tree + "/a.pdb", with_payload(pdb_start));
   put(tree + "/sub/b.o", with_payload(mingw_start));
+  put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88/c.res", with_payload(res_start));  // テスト/c.res
   // Wine takes its ANSI code page from the locale: under C.UTF-8 it is 1252,
   // which holds no katakana.
   const run_result result =
       run("-outputlog -f " + shown(tree), stdout_mode::capture, {{"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}});
   EXPECT_EQ(result.status, 0);
-  const std::string first = target().wine
-                                ? "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???.obj"
-                                : tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj";
-  EXPECT_EQ(result.out, stdout_of({first, shown(tree + "/a.pdb"), shown(tree + "/sub/b.o")}));
-  EXPECT_EQ(list_tree(tree).size(), target().wine ? 2u : 1u);
+  const std::string unreachable = "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???";
+  const std::vector<std::string> messages =
+      target().wine ? std::vector<std::string>{unreachable, unreachable + ".obj", shown(tree + "/a.pdb"),
+                                               shown(tree + "/sub/b.o")}
+                    : std::vector<std::string>{tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj",
+                                               tree + "/a.pdb",
+                                               tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88/c.res",
+                                               tree + "/sub/b.o"};
+  EXPECT_EQ(result.out, stdout_of(messages));
+  EXPECT_EQ(list_tree(tree).size(), target().wine ? 4u : 2u);
 }
 
 TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {
