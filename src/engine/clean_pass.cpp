@@ -83,9 +83,10 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   bool anything_removed = false;
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
-      const platform::tree_directory& directory = directories.open(match.directory);
+      const platform::tree_directory* directory = directories.open(match.directory);
+      if (directory == nullptr) continue;  // gone since the walk, with what it held
       const std::string path = searcher.full_path(match);
-      if (clean_candidate(platform::tree_entry{&directory, match.name.c_str(), path.c_str()}, ordered[k].c_str(),
+      if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str()}, ordered[k].c_str(),
                           settings, dry_run))
         anything_removed = true;
     }

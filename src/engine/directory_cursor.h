@@ -13,9 +13,10 @@ class directory_cursor {
  public:
   explicit directory_cursor(const file_searcher& tree) : tree_(tree) {}
 
-  // The open directory of that index. Throws std::runtime_error, as a file
-  // there that cannot be opened does, when it cannot be opened.
-  const platform::tree_directory& open(std::uint32_t index);
+  // The open directory of that index; null when it has gone since the walk,
+  // and its files with it. Throws std::runtime_error, as a file there that
+  // cannot be opened does, when it cannot be opened for another reason.
+  const platform::tree_directory* open(std::uint32_t index);
 
  private:
   const file_searcher& tree_;

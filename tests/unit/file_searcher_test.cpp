@@ -4,6 +4,8 @@
 #include <boost/filesystem.hpp>
 #include <vector>
 
+#include "engine/build_output_recognition.h"
+#include "engine/directory_cursor.h"
 #include "engine/file_searcher.h"
 #include "platform/path_syntax.h"
 #include "test_support.h"
@@ -182,5 +184,22 @@ TEST_F(file_searcher_test, one_walk_keeps_each_name_under_the_one_pattern_it_mat
   EXPECT_EQ(paths(1), (string_list{join(at("x"), "b.Obj"), join(at("x/y"), "d.obj")}));
   EXPECT_EQ(paths(2), (string_list{join(at("x"), "c.opp")}));
   EXPECT_EQ(paths(3), (string_list{join(at("x"), "c.o")}));
+}
+TEST_F(file_searcher_test, a_directory_gone_since_the_walk_takes_its_files_with_it) {
+  make_file("x/y/a.obj");
+  make_file("z/b.obj");
+  searcher.walk(dir.str().c_str(), {"*.obj"});
+  ASSERT_EQ(searcher.candidates[0].size(), 2u);
+  searcher.kept_open.clear();  // opened again, as directories past the budget are
+  fs::remove_all(dir.path() / "x");
+  directory_cursor cursor(searcher);
+  const file_searcher::candidate& gone = searcher.candidates[0][0];
+  // POSIX finds the directory gone; Windows, which opens by path, finds the file gone.
+  if (const platform::tree_directory* directory = cursor.open(gone.directory)) {
+    const std::string path = searcher.full_path(gone);
+    EXPECT_EQ(judge_build_output(platform::tree_entry{directory, gone.name.c_str(), path.c_str()}, "*.obj"),
+              recognition_verdict::kept);
+  }
+  EXPECT_NE(cursor.open(searcher.candidates[0][1].directory), nullptr);
 }
 }  // namespace
