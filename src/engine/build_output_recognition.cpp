@@ -24,30 +24,37 @@ platform::tree_entry by_path(const char* file_path) {
   return platform::tree_entry{nullptr, file_path, file_path};
 }
 
-// A failed open that does not end the run: the file went away, is no regular
-// file, or another program holds it. Any other failure is left to get_handle.
-bool settle_failed_open(const file_operator& file, recognition_verdict& verdict) {
-  if (file.is_open()) return false;
-  const std::uint32_t code = platform::get_last_error();
-  if (is_gone(code) || code == error_code::bad_file_type) {
-    verdict = recognition_verdict::kept;
-    return true;
+// Reads up to `length` bytes of the entry's start into `buffer`, `size` of them.
+// False, with `verdict` set, when the open failed in a way that does not end
+// the run: the file went away, is no regular file, or another program holds
+// it. Any other failure raises, through get_handle.
+bool read_file_start(const platform::tree_entry& entry, unsigned char* buffer, std::size_t length,
+                     std::size_t& size, recognition_verdict& verdict) {
+  file_operator file;
+  file.open(entry);
+  if (!file.is_open()) {
+    const std::uint32_t code = platform::get_last_error();
+    if (is_gone(code) || code == error_code::bad_file_type) {
+      verdict = recognition_verdict::kept;
+      return false;
+    }
+    if (is_tolerated_read_failure(code)) {
+      verdict = recognition_verdict::unreadable;
+      return false;
+    }
   }
-  if (!is_tolerated_read_failure(code)) return false;
-  verdict = recognition_verdict::unreadable;
+  size = file.read(buffer, length);
+  file.close();
   return true;
 }
 
 // The modern formats need to know how much of a header is really there.
 recognition_verdict judge_file_start_of(const platform::tree_entry& entry, const char* pattern,
                                         const run_settings& settings) {
-  file_operator file;
-  file.open(entry);
-  recognition_verdict verdict = recognition_verdict::kept;
-  if (settle_failed_open(file, verdict)) return verdict;
   unsigned char start[leading_bytes_length] = {};
-  const std::size_t size = file.read(start, sizeof start);
-  file.close();
+  std::size_t size = 0;
+  recognition_verdict verdict = recognition_verdict::kept;
+  if (!read_file_start(entry, start, sizeof start, size, verdict)) return verdict;
   return judge_file_start(pattern, start, size, settings) ? recognition_verdict::build_output
                                                           : recognition_verdict::kept;
 }
@@ -74,17 +81,14 @@ bool is_build_output(const char* file_path, const char* pattern) {
 
 recognition_verdict read_signature(const platform::tree_entry& entry, const unsigned char* signature,
                                    std::size_t length) {
-  file_operator file;
-  file.open(entry);
-
-  unsigned char buffer[max_signature_length] = {};
   if (length > max_signature_length) throw std::runtime_error("To Big Signature");
+  unsigned char buffer[max_signature_length] = {};
+  std::size_t size = 0;
   recognition_verdict verdict = recognition_verdict::kept;
-  if (settle_failed_open(file, verdict)) return verdict;
-  file.read(buffer, length);
-  const bool equal = std::memcmp(buffer, signature, length) == 0;
-  file.close();
-  return equal ? recognition_verdict::build_output : recognition_verdict::kept;
+  if (!read_file_start(entry, buffer, length, size, verdict)) return verdict;
+  // Bytes past the end of a short file stay zero, and compare as such.
+  return std::memcmp(buffer, signature, length) == 0 ? recognition_verdict::build_output
+                                                     : recognition_verdict::kept;
 }
 
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
