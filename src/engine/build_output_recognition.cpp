@@ -8,93 +8,78 @@
 #include "engine/file_operator.h"
 #include "engine/recognition_rules.h"
 #include "platform/error_codes.h"
-#include "platform/file_size.h"
 #include "platform/last_error.h"
 #include "settings/run_settings.h"
 
 namespace {
-bool is_empty_file(const platform::tree_entry& entry) {
-  std::uint32_t high = 0;
-  std::uint32_t low = 0;
-  return platform::query_file_size(entry, high, low) && high == 0 && low == 0;
-}
-
 platform::tree_entry by_path(const char* file_path) {
   if (file_path == nullptr) file_path = "";
   return platform::tree_entry{nullptr, file_path, file_path};
 }
 
-// Reads up to `length` bytes of the entry's start into `buffer`, `size` of them.
-// False, with `verdict` set, when the open failed in a way that does not end
-// the run: the file went away, is no regular file, or another program holds
-// it. Any other failure raises, through get_handle.
-bool read_file_start(const platform::tree_entry& entry, unsigned char* buffer, std::size_t length,
-                     std::size_t& size, recognition_verdict& verdict) {
-  file_operator file;
-  file.open(entry);
-  if (!file.is_open()) {
-    const std::uint32_t code = platform::get_last_error();
-    if (is_gone(code) || code == error_code::bad_file_type) {
-      verdict = recognition_verdict::kept;
-      return false;
-    }
-    if (is_tolerated_read_failure(code)) {
-      verdict = recognition_verdict::unreadable;
-      return false;
-    }
+// A file that could not be asked about or opened: gone is simply kept, a file
+// held by another program is passed over with its code, anything else ends the run.
+recognition_result after_failure(std::uint32_t code, recognition_result& result) {
+  if (is_gone(code)) return result;
+  if (is_tolerated_read_failure(code)) {
+    result.verdict = recognition_verdict::unreadable;
+    result.error = code;
+    return result;
   }
-  size = file.read(buffer, length);
-  file.close();
-  return true;
-}
-
-// The modern formats need to know how much of a header is really there.
-recognition_verdict judge_file_start_of(const platform::tree_entry& entry, const char* pattern,
-                                        const run_settings& settings) {
-  unsigned char start[leading_bytes_length] = {};
-  std::size_t size = 0;
-  recognition_verdict verdict = recognition_verdict::kept;
-  if (!read_file_start(entry, start, sizeof start, size, verdict)) return verdict;
-  return judge_file_start(pattern, start, size, settings) ? recognition_verdict::build_output
-                                                          : recognition_verdict::kept;
+  platform::set_last_error(code);
+  throw std::runtime_error(texts::file_operator_not_open);
 }
 }  // namespace
 
-recognition_verdict judge_build_output(const platform::tree_entry& entry, const char* pattern) {
+recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   const run_settings& settings = process_run_settings();
+  recognition_result result;
+  if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
+  using kind = platform::file_status::kind;
+  // A directory cannot be opened as a file, as on Windows.
+  if (result.status.type == kind::directory) return after_failure(error_code::access_denied, result);
+  // A FIFO, socket or device is never opened: opening one runs its driver.
+  if (result.status.type != kind::regular) return result;
   // An empty browse-information file is left by a compile that was cut short.
-  if (rule->zero_size_rule && settings.delete_zero_size && is_empty_file(entry))
-    return recognition_verdict::build_output;
-  if (!settings.modern_outputs) return read_signature(entry, rule->signature, rule->length);
-  return judge_file_start_of(entry, pattern, settings);
+  if (rule->zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
+    result.verdict = recognition_verdict::build_output;
+    return result;
+  }
+  file_operator file;
+  file.open(entry, result.status);
+  if (!file.is_open()) return after_failure(platform::get_last_error(), result);
+  unsigned char start[leading_bytes_length] = {};
+  const std::size_t size = file.read(start, sizeof start);
+  file.close();
+  if (judge_file_start(pattern, start, size, settings)) result.verdict = recognition_verdict::build_output;
+  return result;
 }
 
 recognition_verdict judge_build_output(const char* file_path, const char* pattern) {
-  return judge_build_output(by_path(file_path), pattern);
+  return judge_build_output(by_path(file_path), pattern).verdict;
 }
 
 bool is_build_output(const char* file_path, const char* pattern) {
   return judge_build_output(file_path, pattern) == recognition_verdict::build_output;
 }
 
-recognition_verdict read_signature(const platform::tree_entry& entry, const unsigned char* signature,
-                                   std::size_t length) {
+bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+  file_operator file;
+  if (file_path != nullptr) file.file_name = file_path;
+  file.open();
   if (length > max_signature_length) throw std::runtime_error("To Big Signature");
   unsigned char buffer[max_signature_length] = {};
-  std::size_t size = 0;
-  recognition_verdict verdict = recognition_verdict::kept;
-  if (!read_file_start(entry, buffer, length, size, verdict)) return verdict;
+  file.read(buffer, length);  // throws when the open failed
   // Bytes past the end of a short file stay zero, and compare as such.
-  return std::memcmp(buffer, signature, length) == 0 ? recognition_verdict::build_output
-                                                     : recognition_verdict::kept;
-}
-
-bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
-  return read_signature(by_path(file_path), signature, length) == recognition_verdict::build_output;
+  return std::memcmp(buffer, signature, length) == 0;
 }
 
 bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low) {
-  return platform::query_file_size(by_path(file_path), high, low);
+  platform::file_status status;
+  if (!platform::stat_entry(by_path(file_path), status)) return false;
+  high = static_cast<std::uint32_t>(status.size >> 32);
+  low = static_cast<std::uint32_t>(status.size & 0xFFFFFFFFu);
+  return true;
 }

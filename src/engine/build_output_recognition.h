@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/file_status.h"
 #include "platform/tree_directory.h"
 
 // The longest signature has_signature compares.
@@ -11,27 +12,33 @@ constexpr std::size_t max_signature_length = 256;
 enum class recognition_verdict {
   kept,          // not that build output, not a regular file, or gone since the search
   build_output,  // to be removed
-  unreadable,    // held open by another program or named beyond the code page;
-                 // the last-error value still tells which
+  unreadable,    // held open by another program, or a name no call can reach
 };
 
-// The verdict on the file found by `pattern`, by the rule that pattern selects,
-// read relative to the entry's directory. Throws std::logic_error for a pattern
-// it has no rule for, and std::runtime_error when the file cannot be opened
-// for any other reason.
-recognition_verdict judge_build_output(const platform::tree_entry& entry, const char* pattern);
+// A verdict with what was learned on the way: the file's status, which the
+// removal checks the entry against and the totals count, and for
+// `unreadable` the error code that tells why.
+struct recognition_result {
+  recognition_verdict verdict = recognition_verdict::kept;
+  std::uint32_t error = 0;
+  platform::file_status status;
+};
+
+// The verdict on the file found by `pattern`, by the rule that pattern
+// selects, read relative to the entry's directory. The file's type is asked
+// first and only a regular file is opened. Throws std::logic_error for a
+// pattern it has no rule for, and std::runtime_error, with the last error set,
+// for a directory or a file that cannot be opened for a reason that is not
+// passed over.
+recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern);
 recognition_verdict judge_build_output(const char* file_path, const char* pattern);
 
 // True when judge_build_output finds a build output.
 bool is_build_output(const char* file_path, const char* pattern);
 
-// The verdict on a file that starts with the `length` bytes of `signature`;
-// bytes past the end of a short file count as zero. Throws std::runtime_error
-// when the signature is too long, and as judge_build_output does.
-recognition_verdict read_signature(const platform::tree_entry& entry, const unsigned char* signature,
-                                   std::size_t length);
-
-// True when read_signature finds the signature.
+// True when the file starts with the `length` bytes of `signature`; bytes past
+// the end of a short file count as zero. Throws std::runtime_error when the
+// signature is too long or the file cannot be opened.
 bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length);
 
 // The size of a file as high and low 32 bits; false, storing nothing, when it is not found.

@@ -13,6 +13,7 @@
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
 #include "platform/file_removal.h"
+#include "platform/error_codes.h"
 #include "platform/last_error.h"
 #include "settings/run_settings.h"
 
@@ -26,48 +27,50 @@ std::list<std::string> target_patterns() {
 bool clean_tree(const char* root) { return remove_build_outputs(root, target_patterns()); }
 
 namespace {
-// On failure `error` receives the last-error value at once, before anything else
-// (even freeing the recycle request) could change it.
-bool recycle(const std::string& path, std::uint32_t& error) {
-  // The shell takes a list of names ending in two zero bytes.
-  byte_buffer block(path.size() + 2);
-  std::memcpy(block.data(), path.data(), path.size());
-  if (platform::move_to_recycle_bin(reinterpret_cast<const char*>(block.data()))) return true;
-  error = platform::get_last_error();
-  return false;
-}
-
-bool remove_file(const platform::tree_entry& entry, bool use_recycle_bin, std::uint32_t& error) {
-  if (use_recycle_bin) return recycle(entry.path, error);
-  if (platform::delete_file(entry)) return true;
-  error = platform::get_last_error();
-  return false;
+platform::removal_result remove_file(const platform::tree_entry& entry, const platform::file_identity& judged,
+                                     bool use_recycle_bin) {
+  if (use_recycle_bin) {
+    // The shell takes a list of names ending in two zero bytes.
+    const std::size_t length = std::strlen(entry.path);
+    byte_buffer block(length + 2);
+    std::memcpy(block.data(), entry.path, length);
+    return platform::move_to_recycle_bin(entry, reinterpret_cast<const char*>(block.data()), judged);
+  }
+  if (platform::delete_file(entry, judged)) return {platform::removal_outcome::removed, error_code::success};
+  // Taken at once, before anything else could change it.
+  const std::uint32_t code = platform::get_last_error();
+  return {deletion_outcome(code), code};
 }
 
 // One match: the verdict, then the removal (in a dry run, the tally), then its
 // report. True when the file went.
 bool clean_candidate(const platform::tree_entry& entry, const char* pattern, const run_settings& settings,
                      dry_run_tally& dry_run) {
-  const recognition_verdict verdict = judge_build_output(entry, pattern);
-  if (verdict == recognition_verdict::kept) return false;
-  if (verdict == recognition_verdict::unreadable) {
-    report_tolerated_failure(entry.path, platform::get_last_error());
+  const recognition_result judged = judge_build_output(entry, pattern);
+  if (judged.verdict == recognition_verdict::kept) return false;
+  if (judged.verdict == recognition_verdict::unreadable) {
+    report_tolerated_failure(entry.path, judged.error);
     return false;
   }
   if (settings.dry_run) {
-    dry_run.count(entry);
+    dry_run.count(entry, judged.status.size);
     return false;
   }
-  std::uint32_t error = 0;
-  if (remove_file(entry, settings.use_recycle_bin, error)) {
-    if (settings.output_log) output_message("%s", entry.path);
-    return true;
+  const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
+  switch (removal.outcome) {
+    case platform::removal_outcome::removed:
+      if (settings.output_log) output_message("%s", entry.path);
+      return true;
+    case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
+      return false;
+    case platform::removal_outcome::refused:
+      report_tolerated_failure(entry.path, removal.code);
+      return false;
+    case platform::removal_outcome::failed:
+      break;
   }
-  // Removed by someone else since it was read: just as good.
-  if (is_gone(error)) return false;
-  if (!is_tolerated_removal_failure(error)) throw std::logic_error(texts::impossible);
-  report_tolerated_failure(entry.path, error);
-  return false;
+  platform::set_last_error(removal.code);
+  throw std::logic_error(texts::impossible);
 }
 }  // namespace
 

@@ -1,12 +1,11 @@
 #include "engine/dry_run_tally.h"
 
-#include "diag/message_output.h"
-#include "platform/file_size.h"
+#include <string>
 
-void dry_run_tally::count(const platform::tree_entry& entry) {
-  std::uint32_t high = 0;
-  std::uint32_t low = 0;
-  if (platform::query_file_size(entry, high, low)) bytes_ += std::uint64_t{high} << 32 | low;
+#include "diag/message_output.h"
+
+void dry_run_tally::count(const platform::tree_entry& entry, std::uint64_t size) {
+  bytes_ += size;
   ++files_;
   output_message("%s", entry.path);
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <string>
 
 #include "platform/tree_directory.h"
 
@@ -9,8 +8,8 @@ class dry_run_tally {
  public:
   virtual ~dry_run_tally() = default;
 
-  // Counts the entry and reports it as a removal reports it.
-  void count(const platform::tree_entry& entry);
+  // Counts the entry, of `size` bytes, and reports it as a removal reports it.
+  void count(const platform::tree_entry& entry, std::uint64_t size);
   // The line that closes the tree's dry run.
   void report(const char* root) const;
 

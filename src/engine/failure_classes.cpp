@@ -14,6 +14,12 @@ bool is_tolerated_removal_failure(std::uint32_t code) {
   return code == error_code::access_denied || code == error_code::invalid_handle || is_tolerated_read_failure(code);
 }
 
+platform::removal_outcome deletion_outcome(std::uint32_t code) {
+  if (is_gone(code)) return platform::removal_outcome::gone;
+  if (is_tolerated_removal_failure(code)) return platform::removal_outcome::refused;
+  return platform::removal_outcome::failed;
+}
+
 bool is_unreachable_directory(std::uint32_t code) { return code == error_code::invalid_name; }
 
 void report_tolerated_failure(const char* path, std::uint32_t error) {

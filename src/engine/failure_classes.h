@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/file_removal.h"
+
 // How the clean pass takes a failed file operation, by its last-error code,
 // and how it reports one that it passes over.
 
@@ -13,6 +15,9 @@ bool is_tolerated_read_failure(std::uint32_t code);
 
 // A removal that failed without ending the pass.
 bool is_tolerated_removal_failure(std::uint32_t code);
+
+// How a failed deletion ends, by its last-error code.
+platform::removal_outcome deletion_outcome(std::uint32_t code);
 
 // A directory whose name does not fit the ANSI code page: listed, but no call can reach it.
 bool is_unreachable_directory(std::uint32_t code);

@@ -4,12 +4,15 @@
 
 #include "diag/texts.h"
 
-void file_operator::open() { open(platform::tree_entry{nullptr, file_name.c_str(), file_name.c_str()}); }
+void file_operator::open() {
+  close();
+  handle_.open(platform::tree_entry{nullptr, file_name.c_str(), file_name.c_str()});
+}
 
-void file_operator::open(const platform::tree_entry& entry) {
+void file_operator::open(const platform::tree_entry& entry, const platform::file_status& expected) {
   close();
   if (entry.path != file_name.c_str()) file_name = entry.path;
-  handle_.open(entry);
+  handle_.open(entry, expected);
 }
 
 platform::read_only_file& file_operator::get_handle() {
@@ -17,14 +20,6 @@ platform::read_only_file& file_operator::get_handle() {
   return handle_;
 }
 
-std::size_t file_operator::read(void* buffer, std::size_t length) {
-  std::size_t done = 0;
-  // A directory that the platform let open is still no file to read.
-  if (!get_handle().read(buffer, length, done)) {
-    handle_.close();
-    throw std::runtime_error(texts::file_operator_not_open);
-  }
-  return done;
-}
+std::size_t file_operator::read(void* buffer, std::size_t length) { return get_handle().read(buffer, length); }
 
 void file_operator::close() { handle_.close(); }

@@ -13,14 +13,14 @@ class file_operator {
 
   // Closes a file already open, then opens file_name. A failure leaves the object closed.
   void open();
-  // The same for an entry of an open directory; file_name becomes its full path.
-  void open(const platform::tree_entry& entry);
+  // The same for an entry of an open directory whose status was just asked;
+  // file_name becomes its full path.
+  void open(const platform::tree_entry& entry, const platform::file_status& expected);
   bool is_open() const { return handle_.is_open(); }
   // The open file; throws std::runtime_error when closed.
   platform::read_only_file& get_handle();
   // Reads up to `length` bytes from the start and returns how many it read;
-  // bytes it cannot read stay as they are. Throws std::runtime_error when
-  // closed or when the entry is no file.
+  // bytes it cannot read stay as they are. Throws std::runtime_error when closed.
   std::size_t read(void* buffer, std::size_t length);
   void close();
 

@@ -71,7 +71,7 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
   if (root_text.empty()) throw_walk_error(construct_context, root_text, platform::native_path_not_found);
   auto directory = std::make_unique<platform::tree_directory>();
   if (!directory->open_root(root_text)) throw_walk_error(construct_context, root_text, platform::native_last_error());
-  platform::directory_id id{};
+  platform::file_identity id{};
   if (directory->get_identity(id)) visited_.insert(id);
   directories.push_back(directory_record{0, {}, root_text});
   walk_directory(std::move(directory), 0, rules);
@@ -120,7 +120,7 @@ void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> dir
     auto child = std::make_unique<platform::tree_directory>();
     if (!child->open_subdirectory(*directory, sub, sub_path))
       throw_walk_error(construct_context, sub_path, platform::native_last_error());
-    platform::directory_id id{};
+    platform::file_identity id{};
     if (child->get_identity(id) && !visited_.insert(id).second) continue;
     const auto child_index = static_cast<std::uint32_t>(directories.size());
     directories.push_back(directory_record{index, sub, sub_path});

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/directory_identity.h"
+#include "platform/file_identity.h"
 #include "platform/tree_directory.h"
 
 // Finds the entries below a directory tree whose names match wildcards, in one
@@ -54,5 +54,5 @@ class file_searcher {
   std::size_t keep_open_budget_ = 0;
 
   // The directories already walked, so that a bind mount back up the tree is not walked again.
-  std::set<platform::directory_id> visited_;
+  std::set<platform::file_identity> visited_;
 };

@@ -34,6 +34,14 @@ constexpr recognition_rule rule_table[] = {
 
 constexpr std::size_t pattern_buffer_size = 32;
 
+// Every verdict is taken from one read of the file's start.
+constexpr bool signatures_fit_the_read() {
+  for (const auto& rule : rule_table)
+    if (rule.length > leading_bytes_length) return false;
+  return true;
+}
+static_assert(signatures_fit_the_read(), "a signature is longer than the bytes recognition reads");
+
 // As a file read compares it: bytes past the end of a short file count as zero.
 bool has_leading_signature(const recognition_rule& rule, const unsigned char* bytes, std::size_t size) {
   unsigned char start[leading_bytes_length] = {};
@@ -55,7 +63,6 @@ bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size
                       const run_settings& settings) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
-  if (rule->zero_size_rule && settings.delete_zero_size && size == 0) return true;
   if (has_leading_signature(*rule, bytes, size)) return true;
   return settings.modern_outputs && is_modern_output(rule->modern, bytes, size);
 }

@@ -19,9 +19,11 @@ const recognition_rule* find_rule(const char* pattern);
 // The most bytes of a file's start that any rule looks at.
 constexpr std::size_t leading_bytes_length = 32;
 
-// The verdict for a file whose first `size` bytes are `bytes`; `size` is the
-// whole file when it is shorter than leading_bytes_length, and 0 for an empty
-// one. Reads nothing else and takes any bytes. Throws std::logic_error for a
+// The verdict by the signatures for a file whose first `size` bytes are
+// `bytes` (fewer than leading_bytes_length at the end of a short file, or
+// where the read failed). The empty-file rule is not decided here: only the
+// file's own size can tell an empty file from one that could not be read.
+// Reads nothing else and takes any bytes. Throws std::logic_error for a
 // pattern it has no rule for.
 bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size,
                       const run_settings& settings);

@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-namespace platform {
-bool delete_file(const tree_entry& entry) { return DeleteFileA(entry.path) != 0; }
+#include "platform/error_codes.h"
 
-bool move_to_recycle_bin(const char* path_block) {
+namespace platform {
+bool delete_file(const tree_entry& entry, const file_identity&) { return DeleteFileA(entry.path) != 0; }
+
+removal_result move_to_recycle_bin(const tree_entry&, const char* path_block, const file_identity&) {
   SHFILEOPSTRUCTA op;
   ZeroMemory(&op, sizeof op);
   op.hwnd = nullptr;
@@ -18,12 +20,10 @@ bool move_to_recycle_bin(const char* path_block) {
   op.fAnyOperationsAborted = FALSE;
   op.hNameMappings = nullptr;
   op.lpszProgressTitle = nullptr;
-  // The shell tells why by its result and may leave the last error at
-  // success; its result then stands in for the last error.
-  SetLastError(ERROR_SUCCESS);
   const int result = SHFileOperationA(&op);
-  if (result == 0) return true;
-  if (GetLastError() == ERROR_SUCCESS) SetLastError(static_cast<DWORD>(result));
-  return false;
+  if (result == 0) return {removal_outcome::removed, error_code::success};
+  const auto code = static_cast<std::uint32_t>(result);
+  if (code == error_code::file_not_found || code == error_code::path_not_found) return {removal_outcome::gone, code};
+  return {removal_outcome::refused, code};
 }
 }  // namespace platform

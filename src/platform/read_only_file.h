@@ -1,10 +1,11 @@
 #pragma once
 #include <cstddef>
 
+#include "platform/file_status.h"
 #include "platform/tree_directory.h"
 
 namespace platform {
-// A file opened for reading only, read through the system's own calls
+// A regular file opened for reading only, read through the system's own calls
 // without a stream buffer; closed at the latest when the object goes.
 class read_only_file {
  public:
@@ -13,15 +14,16 @@ class read_only_file {
   read_only_file(const read_only_file&) = delete;
   read_only_file& operator=(const read_only_file&) = delete;
 
-  // False, with the last error set, when the entry cannot be opened. Nothing
-  // that is neither a regular file nor a directory is opened (bad_file_type),
-  // and no open waits.
-  bool open(const tree_entry& entry);
+  // Opens the entry, a link read through, without waiting. False, with the
+  // last error set, when it cannot be opened or is no regular file (a
+  // directory: access_denied; a FIFO, socket or device: bad_file_type). Where
+  // the platform can tell, a file other than the one `expected` describes
+  // (replaced since its status was asked) counts as gone (file_not_found).
+  bool open(const tree_entry& entry, const file_status& expected = file_status());
   bool is_open() const;
-  // Reads up to `length` bytes from the start, `done` of them; fewer at the
-  // end of the file or where the read fails. False, with the last error set,
-  // only for an entry that is no file (a directory, which POSIX lets open).
-  bool read(void* buffer, std::size_t length, std::size_t& done);
+  // Reads up to `length` bytes from the start and returns how many it read:
+  // fewer at the end of the file or where the read fails.
+  std::size_t read(void* buffer, std::size_t length);
   void close();
 
  private:

@@ -9,40 +9,42 @@
 #include "platform/tree_entry_posix.h"
 
 namespace platform {
-bool read_only_file::open(const tree_entry& entry) {
+bool read_only_file::open(const tree_entry& entry, const file_status& expected) {
   close();
   // Without waiting: a FIFO would otherwise hold the open until a writer came.
   descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (descriptor_ < 0) return false;
-  // A FIFO, socket or device has no contents to judge (ENXIO is bad_file_type).
-  // A directory stays open: the read refuses it.
   struct stat info {};
-  if (fstat(descriptor_, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-    ::close(descriptor_);
-    descriptor_ = -1;
-    errno = ENXIO;
-    return false;
+  int refusal = 0;
+  if (fstat(descriptor_, &info) != 0) {
+    refusal = errno;
+  } else if (S_ISDIR(info.st_mode)) {
+    refusal = EISDIR;
+  } else if (!S_ISREG(info.st_mode)) {
+    refusal = ENXIO;  // bad_file_type: a FIFO, socket or device has no contents to judge
+  } else if (expected.identity.known &&
+             (static_cast<std::uint64_t>(info.st_dev) != expected.identity.volume ||
+              static_cast<std::uint64_t>(info.st_ino) != expected.identity.index)) {
+    refusal = ENOENT;  // swapped since its status was asked: the file asked about is gone
   }
-  return true;
+  if (refusal == 0) return true;
+  close();
+  errno = refusal;
+  return false;
 }
 
 bool read_only_file::is_open() const { return descriptor_ >= 0; }
 
-bool read_only_file::read(void* buffer, std::size_t length, std::size_t& done) {
+std::size_t read_only_file::read(void* buffer, std::size_t length) {
   auto* bytes = static_cast<char*>(buffer);
-  done = 0;
+  std::size_t done = 0;
   while (done < length) {
-    // A directory opens here but refuses the read (EISDIR): it is no file.
     const ssize_t got = ::read(descriptor_, bytes + done, length - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EISDIR) return false;
-      break;  // what could not be read compares as zero, as with a short file
-    }
-    if (got == 0) break;
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;  // what could not be read compares as zero, as with a short file
     done += static_cast<std::size_t>(got);
   }
-  return true;
+  return done;
 }
 
 void read_only_file::close() {

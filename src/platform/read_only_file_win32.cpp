@@ -3,7 +3,7 @@
 #include <windows.h>
 
 namespace platform {
-bool read_only_file::open(const tree_entry& entry) {
+bool read_only_file::open(const tree_entry& entry, const file_status&) {
   close();
   // A read lets another program delete or move the file meanwhile: when
   // another run cannot move a file to the recycle bin, the shell deletes it
@@ -17,9 +17,9 @@ bool read_only_file::open(const tree_entry& entry) {
 
 bool read_only_file::is_open() const { return handle_ != nullptr; }
 
-bool read_only_file::read(void* buffer, std::size_t length, std::size_t& done) {
+std::size_t read_only_file::read(void* buffer, std::size_t length) {
   auto* bytes = static_cast<char*>(buffer);
-  done = 0;
+  std::size_t done = 0;
   while (done < length) {
     DWORD got = 0;
     // What could not be read compares as zero, as with a short file.
@@ -28,7 +28,7 @@ bool read_only_file::read(void* buffer, std::size_t length, std::size_t& done) {
     if (got == 0) break;
     done += got;
   }
-  return true;
+  return done;
 }
 
 void read_only_file::close() {

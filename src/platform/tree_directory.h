@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/directory_identity.h"
+#include "platform/file_identity.h"
 
 namespace platform {
 // One directory of a tree being cleaned, open for listing its entries and for
@@ -35,7 +35,7 @@ class tree_directory {
   // Frees what the listing holds; the directory stays open.
   void close_listing();
 
-  bool get_identity(directory_id& id) const;
+  bool get_identity(file_identity& id) const;
 
  private:
   friend struct tree_entry;

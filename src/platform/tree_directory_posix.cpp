@@ -94,13 +94,13 @@ std::size_t directories_to_keep_open() {
   return static_cast<std::size_t>(limit.rlim_cur / 2);
 }
 
-bool tree_directory::get_identity(directory_id& id) const {
+bool tree_directory::get_identity(file_identity& id) const {
   const int saved = errno;
   struct stat info {};
   const bool found = ::fstat(descriptor_, &info) == 0;
   errno = saved;
   if (!found) return false;
-  id = directory_id{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  id = file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
   return true;
 }
 }  // namespace platform

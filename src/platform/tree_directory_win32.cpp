@@ -71,7 +71,7 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
 // Nothing stays open between the listings here: a path costs no handle.
 std::size_t directories_to_keep_open() { return 0; }
 
-bool tree_directory::get_identity(directory_id& id) const {
+bool tree_directory::get_identity(file_identity& id) const {
   // Callers classify failures by the last error of other calls; leave it as found.
   const DWORD saved_error = GetLastError();
   bool found = false;
@@ -84,6 +84,7 @@ bool tree_directory::get_identity(directory_id& id) const {
     if (GetFileInformationByHandle(handle, &info)) {
       id.volume = info.dwVolumeSerialNumber;
       id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+      id.known = true;
       found = true;
     }
     CloseHandle(handle);

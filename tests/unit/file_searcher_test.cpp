@@ -197,7 +197,7 @@ TEST_F(file_searcher_test, a_directory_gone_since_the_walk_takes_its_files_with_
   // POSIX finds the directory gone; Windows, which opens by path, finds the file gone.
   if (const platform::tree_directory* directory = cursor.open(gone.directory)) {
     const std::string path = searcher.full_path(gone);
-    EXPECT_EQ(judge_build_output(platform::tree_entry{directory, gone.name.c_str(), path.c_str()}, "*.obj"),
+    EXPECT_EQ(judge_build_output(platform::tree_entry{directory, gone.name.c_str(), path.c_str()}, "*.obj").verdict,
               recognition_verdict::kept);
   }
   EXPECT_NE(cursor.open(searcher.candidates[0][1].directory), nullptr);

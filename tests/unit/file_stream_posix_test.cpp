@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/build_output_recognition.h"
+#include "platform/file_removal.h"
 #include "platform/file_stream.h"
 #include "platform/last_error.h"
 #include "platform/read_only_file.h"
@@ -33,5 +34,57 @@ TEST(file_stream_posix, a_link_to_a_regular_file_is_read_through) {
   write_file(dir / "real.bin", std::string("\x4C\x01", 2));
   fs::create_symlink(dir / "real.bin", dir / "link.obj");
   EXPECT_EQ(judge_build_output((dir / "link.obj").string().c_str(), "*.obj"), recognition_verdict::build_output);
+}
+}  // namespace
+
+namespace {
+using namespace test_support;
+
+// A file judged through its directory, then swapped before the removal: the
+// file in its place stays, and so does anything a swapped directory leads to.
+TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
+  temp_dir dir;
+  settings_reset reset;
+  fs::create_directories(dir / "tree" / "sub");
+  fs::create_directories(dir / "elsewhere");
+  const std::string object("\x4C\x01 object", 9);
+  for (const bool to_trash : {false, true}) {
+    SCOPED_TRACE(to_trash ? "trash" : "delete");
+    write_file(dir / "tree" / "sub" / "a.obj", object);
+    platform::tree_directory sub;
+    ASSERT_TRUE(sub.open_root((dir / "tree" / "sub").string()));
+    const std::string path = (dir / "tree" / "sub" / "a.obj").string();
+    const platform::tree_entry entry{&sub, "a.obj", path.c_str()};
+    const recognition_result judged = judge_build_output(entry, "*.obj");
+    ASSERT_EQ(judged.verdict, recognition_verdict::build_output);
+    // Another file under the same name.
+    write_file(dir / "tree" / "sub" / "b.obj", object);
+    fs::rename(dir / "tree" / "sub" / "b.obj", dir / "tree" / "sub" / "a.obj");
+    const std::string block = path + std::string(2, '\0');
+    const platform::removal_result removal =
+        to_trash ? platform::move_to_recycle_bin(entry, block.c_str(), judged.status.identity)
+                 : platform::removal_result{platform::delete_file(entry, judged.status.identity)
+                                                ? platform::removal_outcome::removed
+                                                : platform::removal_outcome::gone,
+                                            platform::get_last_error()};
+    EXPECT_EQ(removal.outcome, platform::removal_outcome::gone);
+    EXPECT_EQ(removal.code, 2u);
+    EXPECT_EQ(read_file(dir / "tree" / "sub" / "a.obj"), object);
+  }
+  // The judged file is still there, but the path now runs through a link to
+  // another folder holding a file of that name: the trash must not take it.
+  platform::tree_directory sub;
+  ASSERT_TRUE(sub.open_root((dir / "tree" / "sub").string()));
+  const std::string path = (dir / "tree" / "sub" / "a.obj").string();
+  const platform::tree_entry entry{&sub, "a.obj", path.c_str()};
+  const recognition_result judged = judge_build_output(entry, "*.obj");
+  fs::rename(dir / "tree" / "sub", dir / "tree" / "moved");
+  write_file(dir / "elsewhere" / "a.obj", object);
+  fs::create_directory_symlink(dir / "elsewhere", dir / "tree" / "sub");
+  const std::string block = path + std::string(2, '\0');
+  EXPECT_EQ(platform::move_to_recycle_bin(entry, block.c_str(), judged.status.identity).outcome,
+            platform::removal_outcome::gone);
+  EXPECT_TRUE(fs::exists(dir / "elsewhere" / "a.obj"));
+  EXPECT_TRUE(fs::exists(dir / "tree" / "moved" / "a.obj"));
 }
 }  // namespace

@@ -299,5 +299,8 @@ TEST_F(modern_rules_test, classic_verdicts_stay_and_files_are_read_the_same_way)
   const std::string folder = (dir / "old.obj").string();
   EXPECT_THROW(is_build_output(folder.c_str(), "*.obj"), std::runtime_error);
   EXPECT_THROW(judge_file_start("*.exe", nullptr, 0, reset.settings()), std::logic_error);
+  // No bytes read is no empty file: only the file's own size makes one.
+  reset.settings().delete_zero_size = true;
+  EXPECT_FALSE(judge_file_start("*.sbr", nullptr, 0, reset.settings()));
 }
 }  // namespace
