@@ -9,12 +9,15 @@
 #include "engine/build_output_recognition.h"
 #include "engine/byte_buffer.h"
 #include "engine/directory_cursor.h"
+#include "engine/directory_listing.h"
 #include "engine/dry_run_tally.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
 #include "platform/file_removal.h"
 #include "platform/error_codes.h"
 #include "platform/last_error.h"
+#include "platform/path_syntax.h"
+#include "platform/tree_directory.h"
 #include "settings/run_settings.h"
 
 std::list<std::string> target_patterns() {
@@ -81,14 +84,24 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   // be walked loses nothing.
   file_searcher searcher;
   searcher.walk(root, ordered);
-  directory_cursor directories(searcher);
+  if (settings.dry_run)
+    for (const std::uint32_t kept : searcher.kept_directories)
+      output_message("kept: %s (%s)", searcher.directory_path(kept).c_str(), keep_marker_name);
+  directory_cursor directories(searcher, platform::spare_descriptors() / 4);
   dry_run_tally dry_run;
   bool anything_removed = false;
+  // Matches come directory by directory: the path of the one in hand is made once.
+  std::uint32_t path_of = 0;
+  std::string directory_path = searcher.directory_path(0);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
       const platform::tree_directory* directory = directories.open(match.directory);
       if (directory == nullptr) continue;  // gone since the walk, with what it held
-      const std::string path = searcher.full_path(match);
+      if (match.directory != path_of) {
+        path_of = match.directory;
+        directory_path = searcher.directory_path(path_of);
+      }
+      const std::string path = directory_path + platform::path_separator + match.name;
       if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str()}, ordered[k].c_str(),
                           settings, dry_run))
         anything_removed = true;

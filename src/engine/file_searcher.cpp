@@ -1,21 +1,16 @@
 #include "engine/file_searcher.h"
 
 #include <boost/filesystem.hpp>
-#include <cstring>
+#include <set>
 
+#include "engine/directory_listing.h"
 #include "engine/failure_classes.h"
+#include "engine/tree_walk.h"
+#include "engine/worker_threads.h"
 #include "platform/last_error.h"
-#include "platform/name_match.h"
 #include "platform/path_syntax.h"
 
 namespace fs = boost::filesystem;
-
-// A pattern "*.ext" is tried by comparing the name's last extension, which is
-// what the wildcard means; any other pattern goes to the platform's matcher.
-struct file_searcher::pattern_rule {
-  std::string pattern;
-  std::string extension;  // lower case; empty for a pattern of another form
-};
 
 namespace {
 const char* const construct_context = "boost::filesystem::directory_iterator::construct";
@@ -23,123 +18,82 @@ const char* const increment_context = "boost::filesystem::directory_iterator::op
 const char* const status_context = "boost::filesystem::status";
 
 // The walk fails as the path library's own walk did, with the same texts.
-[[noreturn]] void throw_walk_error(const char* context, const std::string& path, int code) {
-  throw fs::filesystem_error(context, fs::path(path), boost::system::error_code(code, boost::system::system_category()));
-}
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool is_extension_pattern(const std::string& pattern) {
-  return pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' &&
-         pattern.find_first_of("*?.[\\", 2) == std::string::npos;
-}
-
-// The index of the first pattern that matches `name`, or -1.
-int classify(const std::string& name, const std::vector<file_searcher::pattern_rule>& rules) {
-  const std::size_t dot = name.rfind('.');
-  for (std::size_t i = 0; i < rules.size(); ++i) {
-    const std::string& extension = rules[i].extension;
-    if (extension.empty()) {
-      if (platform::name_matches(rules[i].pattern.c_str(), name.c_str())) return static_cast<int>(i);
-      continue;
-    }
-    if (dot == std::string::npos || name.size() - dot - 1 != extension.size()) continue;
-    bool equal = true;
-    for (std::size_t k = 0; k < extension.size() && equal; ++k) equal = lower(name[dot + 1 + k]) == extension[k];
-    if (equal) return static_cast<int>(i);
-  }
-  return -1;
+[[noreturn]] void throw_walk_error(const char* context, const std::string& path, int native_error) {
+  throw fs::filesystem_error(context, fs::path(path),
+                             boost::system::error_code(native_error, boost::system::system_category()));
 }
 }  // namespace
 
-void file_searcher::walk(const char* root, const std::vector<std::string>& patterns) {
+void file_searcher::walk(const char* root, const std::vector<std::string>& patterns,
+                         const std::vector<std::string>& skip_names) {
   directories.clear();
   candidates.assign(patterns.size(), {});
+  kept_directories.clear();
   kept_open.clear();
-  keep_open_budget_ = platform::directories_to_keep_open();
-  visited_.clear();
-  std::vector<pattern_rule> rules;
-  for (const std::string& pattern : patterns) {
-    pattern_rule rule{pattern, {}};
-    if (is_extension_pattern(pattern))
-      for (std::size_t k = 2; k < pattern.size(); ++k) rule.extension.push_back(lower(pattern[k]));
-    rules.push_back(rule);
-  }
-
-  const std::string root_text = root == nullptr ? "" : root;
+  root_ = root == nullptr ? "" : root;
   // An empty root names nothing; no call is made to find that out.
-  if (root_text.empty()) throw_walk_error(construct_context, root_text, platform::native_path_not_found);
-  auto directory = std::make_unique<platform::tree_directory>();
-  if (!directory->open_root(root_text)) throw_walk_error(construct_context, root_text, platform::native_last_error());
-  platform::file_identity id{};
-  if (directory->get_identity(id)) visited_.insert(id);
-  directories.push_back(directory_record{0, {}, root_text});
-  walk_directory(std::move(directory), 0, rules);
-}
+  if (root_.empty()) throw_walk_error(construct_context, root_, platform::native_path_not_found);
 
-void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> directory, std::uint32_t index,
-                                   const std::vector<pattern_rule>& rules) {
-  const std::string& path = directories[index].path;
-  if (!directory->start_listing()) {
-    // A name beyond the ANSI code page comes back with '?' in it, which no
-    // call can reach: it is reported and passed over, as such a file is.
-    if (index != 0 && is_unreachable_directory(platform::get_last_error())) {
-      report_tolerated_failure(path.c_str(), platform::get_last_error());
-      return;
-    }
-    throw_walk_error(construct_context, path, platform::native_last_error());
-  }
-  // The separator goes in even after one already there, as the platform takes
-  // a doubled separator for a single one.
-  const std::size_t prefix_length = path.size() + 1;
-  std::vector<std::string> subdirectories;
-  std::string name;
-  bool descend = false;
-  bool has_matches = false;
-  for (;;) {
-    const platform::tree_directory::step step = directory->next_entry(name, descend);
-    if (step == platform::tree_directory::step::end) break;
-    if (step == platform::tree_directory::step::listing_failed)
-      throw_walk_error(increment_context, path, platform::native_last_error());
-    if (step == platform::tree_directory::step::type_failed)
-      throw_walk_error(status_context, full_path(candidate{index, name}), platform::native_last_error());
-    // A cut path names another file: what the platform cannot take whole is passed over.
-    const int match = classify(name, rules);
-    if (match >= 0 && prefix_length + name.size() <= platform::max_path_length) {
-      candidates[static_cast<std::size_t>(match)].push_back(candidate{index, name});
-      has_matches = true;
-    }
-    if (descend) subdirectories.push_back(name);
-  }
-  directory->close_listing();
+  const name_rules rules(patterns, skip_names);
+  tree_walk walk(root_, rules, worker_count(), platform::spare_descriptors());
+  walk.open_hook = open_hook;
+  walk.run();
 
-  for (const std::string& sub : subdirectories) {
-    const std::string sub_path = (fs::path(directories[index].path) / sub).make_preferred().string();
-    // Room for the separator and the wildcard of the listing query.
-    if (sub_path.size() + 2 > platform::max_path_length) continue;
-    auto child = std::make_unique<platform::tree_directory>();
-    if (!child->open_subdirectory(*directory, sub, sub_path))
-      throw_walk_error(construct_context, sub_path, platform::native_last_error());
-    platform::file_identity id{};
-    if (child->get_identity(id) && !visited_.insert(id).second) continue;
-    const auto child_index = static_cast<std::uint32_t>(directories.size());
-    directories.push_back(directory_record{index, sub, sub_path});
-    walk_directory(std::move(child), child_index, rules);
-  }
-  // Opening it again for the removals would cost as much as the listing did.
-  if (has_matches && keep_open_budget_ > 0) {
-    --keep_open_budget_;
-    if (kept_open.size() <= index) kept_open.resize(directories.size());
-    kept_open[index] = std::move(directory);
+  // Pre-order, from the nodes in the order they were found. A directory seen
+  // before under another name (a bind mount) counts only where it comes first.
+  std::vector<std::uint32_t> index_of(walk.nodes.size(), 0);
+  std::set<platform::file_identity> visited;
+  std::vector<std::uint32_t> stack{0};
+  while (!stack.empty()) {
+    const std::uint32_t id = stack.back();
+    stack.pop_back();
+    tree_walk::node& node = walk.nodes[id];
+    directory_listing& listing = node.listing;
+    if (listing.fault == listing_fault::gone) continue;
+    if (listing.identity.known && !visited.insert(listing.identity).second) continue;
+    const auto index = static_cast<std::uint32_t>(directories.size());
+    index_of[id] = index;
+    directories.push_back(directory_record{index_of[node.parent], std::move(node.name)});
+    // The failure's code is the last error here too, wherever the listing ran.
+    if (listing.fault != listing_fault::none) platform::set_native_last_error(listing.native_error);
+    switch (listing.fault) {
+      case listing_fault::none:
+      case listing_fault::gone:
+        break;
+      case listing_fault::unreachable:
+        // A name beyond the ANSI code page comes back with '?' in it, which no
+        // call can reach: reported and passed over, as such a file is.
+        report_tolerated_failure(directory_path(index).c_str(), listing.error);
+        continue;
+      case listing_fault::cannot_open:
+        throw_walk_error(construct_context, directory_path(index), listing.native_error);
+      case listing_fault::broke_off:
+        throw_walk_error(increment_context, directory_path(index), listing.native_error);
+      case listing_fault::type_unknown:
+        throw_walk_error(status_context, full_path(candidate{index, listing.failed_entry}), listing.native_error);
+    }
+    if (listing.keep_marker) {
+      kept_directories.push_back(index);
+      continue;
+    }
+    for (auto& match : listing.matches) candidates[match.first].push_back(candidate{index, std::move(match.second)});
+    if (walk.directories[id]) {
+      kept_open.resize(index + 1);
+      kept_open[index] = std::move(walk.directories[id]);
+    }
+    stack.insert(stack.end(), node.children.rbegin(), node.children.rend());
   }
 }
 
 void file_searcher::search(const char* pattern, const char* root, std::list<std::string>& out) {
-  results.clear();
   walk(root, {pattern});
   for (const candidate& match : candidates.front()) out.push_back(full_path(match));
 }
 
+std::string file_searcher::directory_path(std::uint32_t index) const {
+  return ::directory_path(root_, directories, index);
+}
+
 std::string file_searcher::full_path(const candidate& match) const {
-  return directories[match.directory].path + platform::path_separator + match.name;
+  return directory_path(match.directory) + platform::path_separator + match.name;
 }

@@ -24,6 +24,7 @@ constexpr std::uint32_t dir_not_empty = 145;
 constexpr std::uint32_t busy = 170;
 constexpr std::uint32_t filename_too_long = 206;
 constexpr std::uint32_t bad_file_type = 222;
+constexpr std::uint32_t directory_invalid = 267;
 constexpr std::uint32_t unrecognized_volume = 1005;
 constexpr std::uint32_t io_device = 1117;
 constexpr std::uint32_t cant_resolve_filename = 1921;

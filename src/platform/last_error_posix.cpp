@@ -57,5 +57,7 @@ void set_last_error(std::uint32_t code) { errno = errno_from_error_code(code); }
 
 int native_last_error() { return errno; }
 
+void set_native_last_error(int error) { errno = error; }
+
 const int native_path_not_found = ENOENT;
 }  // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <string>
 
 namespace platform {
 // The separator the program writes between a directory and a name.
@@ -9,4 +10,12 @@ extern const char* const option_introducers;
 // The longest path, in bytes, that the platform's file functions take
 // (MAX_PATH less its terminating NUL on Windows; no such limit on POSIX).
 extern const std::size_t max_path_length;
+
+// The root as its subdirectories' paths start: with the platform's own
+// separators, as the path library's preferred form has them.
+std::string preferred_form(const std::string& root);
+// Appends `name` to the directory `path`, after a separator unless the path
+// already ends in one (or, on Windows, in a drive's colon), as the path
+// library joins. In place, so that a deep path is built in one pass.
+void append_name(std::string& path, const std::string& name);
 }  // namespace platform

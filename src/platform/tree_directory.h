@@ -19,9 +19,9 @@ class tree_directory {
   // The named root, which may itself be a link. False, with the last error
   // set, when it cannot be opened.
   bool open_root(const std::string& path);
-  // The subdirectory `name` of `parent`, whose full path is `path`; a link is
-  // never followed. False, with the last error set, when it cannot be opened.
-  bool open_subdirectory(const tree_directory& parent, const std::string& name, const std::string& path);
+  // The subdirectory `name` of `parent`; a link is never followed. False,
+  // with the last error set, when it cannot be opened.
+  bool open_subdirectory(const tree_directory& parent, const std::string& name);
   void close();
 
   // Lists the directory once, "." and ".." left out. False, with the last
@@ -35,18 +35,23 @@ class tree_directory {
   // Frees what the listing holds; the directory stays open.
   void close_listing();
 
+  // What makes the directory the same under another name, asked of the open
+  // directory; false where the platform does not tell it that cheaply.
   bool get_identity(file_identity& id) const;
 
  private:
   friend struct tree_entry;
   struct listing;
   int descriptor_ = -1;
-  std::string path_;
+  std::string path_;  // Windows: the path it is listed by
+  std::string base_;  // Windows: the path its subdirectories' names are joined to
   listing* listing_ = nullptr;
 };
 
-// How many walked directories may stay open for the work on their entries.
-std::size_t directories_to_keep_open();
+// How many more descriptors the process may open before it reaches its limit,
+// after those it holds already, inherited ones included. Where directories
+// cost no descriptor (Windows), a number no walk reaches.
+std::size_t spare_descriptors();
 
 // A file of a tree_directory, by its name there and its full path. With no
 // directory, the full path alone names it.

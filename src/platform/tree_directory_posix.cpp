@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -24,8 +25,7 @@ bool tree_directory::open_root(const std::string& path) {
   return descriptor_ >= 0;
 }
 
-// The descriptor names the directory; its path is not needed here.
-bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name, const std::string&) {
+bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name) {
   close();
   descriptor_ = ::openat(parent.descriptor_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   return descriptor_ >= 0;
@@ -87,11 +87,30 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
   }
 }
 
-std::size_t directories_to_keep_open() {
+namespace {
+// The descriptors open now: the process's own listing of them, or where there
+// is none, every number up to the limit tried.
+std::size_t descriptors_in_use(std::size_t limit) {
+  std::size_t count = 0;
+  if (DIR* listing = opendir("/proc/self/fd")) {
+    while (const dirent* entry = readdir(listing))
+      if (entry->d_name[0] != '.') ++count;
+    closedir(listing);
+    return count > 0 ? count - 1 : 0;  // the listing's own
+  }
+  for (std::size_t fd = 0; fd < limit && fd < 65536; ++fd)
+    if (fcntl(static_cast<int>(fd), F_GETFD) != -1) ++count;
+  return count;
+}
+}  // namespace
+
+std::size_t spare_descriptors() {
+  constexpr std::size_t no_limit = std::size_t{1} << 20;
   rlimit limit{};
-  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 0;
-  // Half the descriptors, so that the walk's own, one per level, stay free.
-  return static_cast<std::size_t>(limit.rlim_cur / 2);
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return no_limit;
+  const auto most = static_cast<std::size_t>(std::min<rlim_t>(limit.rlim_cur, no_limit));
+  const std::size_t used = descriptors_in_use(most);
+  return used < most ? most - used : 0;
 }
 
 bool tree_directory::get_identity(file_identity& id) const {

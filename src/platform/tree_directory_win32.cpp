@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/path_syntax.h"
+
 namespace platform {
 struct tree_directory::listing {
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -13,11 +15,16 @@ struct tree_directory::listing {
 bool tree_directory::open_root(const std::string& path) {
   close();
   path_ = path;
+  base_ = preferred_form(path);
   return true;
 }
 
-bool tree_directory::open_subdirectory(const tree_directory&, const std::string&, const std::string& path) {
-  return open_root(path);
+bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name) {
+  close();
+  base_ = parent.base_;
+  append_name(base_, name);
+  path_ = base_;
+  return true;
 }
 
 void tree_directory::close() { close_listing(); }
@@ -68,8 +75,8 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
   }
 }
 
-// Nothing stays open between the listings here: a path costs no handle.
-std::size_t directories_to_keep_open() { return 0; }
+// A directory here is its path: it holds no handle between listings.
+std::size_t spare_descriptors() { return std::size_t{1} << 20; }
 
 bool tree_directory::get_identity(file_identity& id) const {
   // Callers classify failures by the last error of other calls; leave it as found.

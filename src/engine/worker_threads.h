@@ -1,0 +1,22 @@
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <thread>
+#include <vector>
+
+// How many threads the walk and the read-ahead use: BRULO_THREADS when it
+// holds a whole number of 1 or more (a benchmarking aid; 1 does everything on
+// the calling thread), else a default that keeps a disk busy on a small machine.
+std::size_t worker_count();
+
+// Threads that each run `body` with their number, joined when the group goes.
+class worker_group {
+ public:
+  worker_group(std::size_t count, const std::function<void(std::size_t)>& body);
+  worker_group(const worker_group&) = delete;
+  worker_group& operator=(const worker_group&) = delete;
+  virtual ~worker_group();
+
+ private:
+  std::vector<std::thread> threads_;
+};
