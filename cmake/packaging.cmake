@@ -1,5 +1,5 @@
 # Installation and packages: a Debian package of the Linux program with its man
-# page, and a zip of brulo.exe for Windows, each with the README and the LICENSE.
+# page and shell completions, and a zip of brulo.exe for Windows, each with the README and the LICENSE.
 include(GNUInstallDirs)
 
 if(WIN32)
@@ -10,6 +10,11 @@ else()
   install(TARGETS brulo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES doc/brulo.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # Where each shell looks for the completions of installed programs.
+  install(FILES completions/brulo.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME brulo)
+  install(FILES completions/_brulo DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+  install(FILES completions/brulo.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 endif()
 
 set(CPACK_PACKAGE_NAME brulo)

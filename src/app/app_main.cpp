@@ -64,11 +64,11 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
   }
 }
 
-std::int32_t refuse_argument(const char* text_before, const char* argument) {
+std::int32_t refuse_argument(const char* text_before, const char* refused_what) {
   // An unknown option word before the argument is the first fault, and is
   // reported as such; "outputlog" before it sends the refusal to the run log.
   if (answer_help_or_version(text_before)) return status_finished;
   if (apply_options(process_command_line(), process_run_settings(), text_before, show_normal))
-    report_strange_command_line(argument);
+    report_strange_command_line(refused_what);
   return status_failed;
 }

@@ -16,9 +16,10 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
                       int show_state);
 
 // Ends a run whose arguments could not all be carried in a command-line text:
-// the options of `text_before` (formed from the arguments before `argument`)
-// count as they would have, then the run stops as at an unknown option word.
-std::int32_t refuse_argument(const char* text_before, const char* argument);
+// the options of `text_before` (formed from the arguments before the refused
+// one) count as they would have, then the run stops as at an unknown option
+// word, naming `refused_what`.
+std::int32_t refuse_argument(const char* text_before, const char* refused_what);
 
 // Writes the run header and cleans the trees the command line names (or the
 // folder the user picks when it is empty).

@@ -1,7 +1,7 @@
 #include "app/argument_text.h"
 
 namespace {
-bool starts_with(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool starts_with(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 // The splitter ends a quoted value at its next quote, and reads a value that
 // starts with a hyphen-minus as the next option: neither can be carried.
@@ -17,6 +17,11 @@ bool is_glued_tree(const std::string& argument) {
   if (next == ' ' || next == '\t') return false;
   return argument.find('"') == std::string::npos;
 }
+
+// Options besides "f" that take a value, as the next argument or after '='.
+constexpr const char* valued_words[] = {"older", "skip"};
+
+std::string quoted_option(const std::string& name, const std::string& value) { return name + '"' + value + '"'; }
 
 std::string joined_text(const std::vector<std::string>& parts) {
   std::string text;
@@ -34,24 +39,44 @@ std::string joined_text(const std::vector<std::string>& parts) {
 argument_text form_command_text(const std::vector<std::string>& arguments) {
   argument_text formed;
   std::vector<std::string> parts;
-  for (std::size_t i = 0; i < arguments.size() && !formed.refused; ++i) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string argument = arguments[i];
     if (argument.size() > 2 && starts_with(argument, "--")) argument.erase(0, 1);
+    const auto next_argument = [&] { return i + 1 < arguments.size() ? arguments[++i] : std::string(); };
+    std::string name;
     std::string value;
+    std::string refusal;  // what the refusal names, for "f" the argument as typed
     if (argument == "-f") {
-      value = i + 1 < arguments.size() ? arguments[++i] : std::string();
-      formed.refused_argument = value;
+      name = "f";
+      value = refusal = next_argument();
     } else if (is_glued_tree(argument)) {
+      name = "f";
       value = argument.substr(2);
-      formed.refused_argument = argument;
+      refusal = argument;
     } else {
-      parts.push_back(argument);
-      continue;
+      for (const std::string word : valued_words) {
+        if (argument == "-" + word)
+          value = next_argument();
+        else if (starts_with(argument, "-" + word + "="))
+          value = argument.substr(word.size() + 2);
+        else
+          continue;
+        name = word;
+        refusal = quoted_option(name, value);
+        break;
+      }
+      if (name.empty()) {
+        parts.push_back(argument);
+        continue;
+      }
     }
-    formed.refused = !can_carry(value);
-    if (!formed.refused) parts.push_back("-f\"" + value + "\"");
+    if (!can_carry(value)) {
+      formed.refused = true;
+      formed.refused_what = refusal;
+      break;
+    }
+    parts.push_back("-" + quoted_option(name, value));
   }
-  if (!formed.refused) formed.refused_argument.clear();
   formed.text = joined_text(parts);
   return formed;
 }

@@ -18,6 +18,10 @@ std::string usage_text() {
              "  -current       clean the current working directory\n"
              "  -gototrashbox  move the files to the trash instead of deleting them\n"
              "  -dryrun        list what would be removed, and how much, removing nothing\n"
+             "  -summary       after each tree, how many files and bytes were removed\n"
+             "  -older DAYS    keep build outputs written less than DAYS days ago\n"
+             "  -skip NAME     do not enter directories named NAME (wildcards * and ?; give\n"
+             "                 once per name)\n"
              "  -modern        also recognise the outputs of today's tool chains: x64 and\n"
              "                 ARM64 COFF and LTCG objects, ELF and Mach-O objects, MSF 7.00\n"
              "                 program databases, clang precompiled headers\n"
@@ -29,11 +33,13 @@ std::string usage_text() {
              "                 clean modes; all of them clean the same patterns\n"
              "  -help          show this text\n"
              "  -version       show the version\n"
+             "\n"
+             "A directory that holds a file named .brulokeep is never entered.\n"
              "\n") +
          platform::command_syntax_text +
          "\n"
          "Exit status: 0 the run finished; 9 no folder was picked; -1 (255) an unknown\n"
-         "option, or a failure that ended the run.\n"
+         "option or a value it cannot take, or a failure that ended the run.\n"
          "Logs, in the working directory: brulo_log.log (with -outputlog) and\n"
          "brulo_exception.log (on a failure).\n";
 }

@@ -1,11 +1,14 @@
 #include "app/option_pass.h"
 
+#include <limits>
+
 #include "app/command_line.h"
 #include "app/strange_command_line.h"
 
 namespace {
 enum class option_effect {
-  zero_size, output_log, message_box, tree, current, recycle, mode_vc, mode_mingw, mode_all, modern, dry_run
+  zero_size, output_log, message_box, tree, current, recycle, mode_vc, mode_mingw, mode_all, modern, dry_run,
+  older, skip, summary
 };
 
 struct option_word {
@@ -26,9 +29,13 @@ constexpr option_word option_table[] = {
     {"alltrash_delete_mode", option_effect::mode_all},
     {"modern", option_effect::modern},
     {"dryrun", option_effect::dry_run},
+    {"older", option_effect::older},
+    {"skip", option_effect::skip},
+    {"summary", option_effect::summary},
 };
 
-void apply_effect(option_effect effect, run_settings& settings) {
+// False when the option takes a value and this one will not do.
+bool apply_effect(option_effect effect, const std::string& value, run_settings& settings) {
   switch (effect) {
     case option_effect::zero_size: settings.delete_zero_size = true; break;
     case option_effect::output_log: settings.output_log = true; break;
@@ -39,9 +46,21 @@ void apply_effect(option_effect effect, run_settings& settings) {
     case option_effect::mode_all: settings.clean_mode = -1; break;
     case option_effect::modern: settings.modern_outputs = true; break;
     case option_effect::dry_run: settings.dry_run = true; break;
+    case option_effect::summary: settings.summary = true; break;
+    case option_effect::older: {
+      const std::optional<std::int32_t> days = day_count(value);
+      if (!days) return false;
+      settings.older_than_days = *days;
+      break;
+    }
+    case option_effect::skip:
+      if (value.empty()) return false;
+      settings.skip_names.push_back(value);
+      break;
     case option_effect::tree:
     case option_effect::current: break;  // acted on by the run, not here
   }
+  return true;
 }
 
 const option_word* find_option(const std::string& name) {
@@ -60,7 +79,22 @@ bool apply_options(command_line& line, run_settings& settings, const char* comma
       report_strange_command_line(token.option_name.c_str());
       return false;
     }
-    apply_effect(option->effect, settings);
+    if (!apply_effect(option->effect, token.value, settings)) {
+      report_strange_command_line((token.option_name + '"' + token.value + '"').c_str());
+      return false;
+    }
   }
   return true;
+}
+
+std::optional<std::int32_t> day_count(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  constexpr std::int64_t most = std::numeric_limits<std::int32_t>::max();
+  std::int64_t days = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    days = days * 10 + (c - '0');
+    if (days > most) return std::nullopt;  // also stops the sum from growing further
+  }
+  return static_cast<std::int32_t>(days);
 }

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);
   const argument_text formed = form_command_text(arguments);
-  if (formed.refused) return refuse_argument(formed.text.c_str(), formed.refused_argument.c_str());
+  if (formed.refused) return refuse_argument(formed.text.c_str(), formed.refused_what.c_str());
 
   // No instance handle here: any non-null value marks a normal start.
   static char instance_marker;

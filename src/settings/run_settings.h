@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // What the option words of the command line set; filled once, then only read.
 class run_settings {
@@ -13,6 +15,9 @@ class run_settings {
   bool delete_zero_size = false;
   bool modern_outputs = false;  // also today's objects, program databases and precompiled headers
   bool dry_run = false;         // report what would go, remove nothing
+  std::int32_t older_than_days = -1;    // keep outputs younger than this; -1: no age limit
+  std::vector<std::string> skip_names;  // directory names (with wildcards) not entered
+  bool summary = false;                 // files and bytes removed, per tree and in all
 };
 
 // The process-wide settings.

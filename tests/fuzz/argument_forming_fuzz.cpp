@@ -21,9 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const argument_text formed = form_command_text(arguments);
   // The text reaches the splitter as a C string: a NUL would cut it short.
   if (formed.text.find('\0') != std::string::npos) __builtin_trap();
-  // What is refused is one of the arguments (less a doubled hyphen-minus).
+  // What is refused is one of the arguments (less a doubled hyphen-minus), or
+  // the value of older or skip after its name in quotes.
+  std::string refused = formed.refused_what;
+  for (const std::string name : {"older\"", "skip\""}) {
+    if (refused.size() > name.size() && refused.compare(0, name.size(), name) == 0 && refused.back() == '"') {
+      refused = refused.substr(name.size(), refused.size() - name.size() - 1);
+      break;
+    }
+  }
   if (formed.refused && std::none_of(arguments.begin(), arguments.end(), [&](const std::string& argument) {
-        return argument.find(formed.refused_argument) != std::string::npos;
+        return argument.find(refused) != std::string::npos;
       }))
     __builtin_trap();
   std::list<command_token> tokens;

@@ -25,5 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   command_line line;
   run_settings settings;
   apply_options(line, settings, text.c_str(), 1);
+  // A day count is never negative, and a skipped name never empty.
+  if (settings.older_than_days < -1) __builtin_trap();
+  for (const std::string& name : settings.skip_names)
+    if (name.empty()) __builtin_trap();
   return 0;
 }

@@ -8,15 +8,15 @@
 namespace {
 std::string formed(const std::vector<std::string>& arguments) {
   const argument_text result = form_command_text(arguments);
-  EXPECT_FALSE(result.refused) << result.refused_argument;
+  EXPECT_FALSE(result.refused) << result.refused_what;
   return result.text;
 }
 
-// The refused argument, after the text formed from the arguments before it.
+// What the refusal names, after the text formed from the arguments before it.
 std::string refused(const std::vector<std::string>& arguments) {
   const argument_text result = form_command_text(arguments);
   EXPECT_TRUE(result.refused) << result.text;
-  return result.text + "|" + result.refused_argument;
+  return result.text + "|" + result.refused_what;
 }
 
 TEST(form_command_text, a_lone_f_takes_the_next_argument_whatever_it_holds) {
@@ -53,6 +53,21 @@ TEST(form_command_text, a_value_the_splitter_cannot_carry_is_refused) {
   EXPECT_EQ(refused({"-f", "-f", "/a"}), "|-f");
   EXPECT_EQ(refused({" -current", "-f-x", "-vc"}), "-current|-f-x");
   EXPECT_EQ(formed({"-f", "x-\\y"}), "-f\"x-\\y\"");
+}
+
+TEST(form_command_text, older_and_skip_take_the_next_argument_or_the_value_after_an_equals_sign) {
+  EXPECT_EQ(formed({"-older", "30", "--older", "7", "-older=1", "--older=2"}),
+            "-older\"30\" -older\"7\" -older\"1\" -older\"2\"");
+  EXPECT_EQ(formed({"--skip", ".git", "-skip=a b", "-skip", "/x -vc"}), "-skip\".git\" -skip\"a b\" -skip\"/x -vc\"");
+  EXPECT_EQ(formed({"-vc", "--older"}), "-vc -older\"\"");  // last: an empty value
+  EXPECT_EQ(formed({"-older=", "-skip", " x"}), "-older\"\" -skip\" x\"");
+  // Not these words: unchanged, for the option pass to judge.
+  EXPECT_EQ(formed({"-older30", "-olderx=1", "-skip\"a\"", "-summary", "x"}), "-older30 -olderx=1 -skip\"a\" -summary x");
+  // A value the text cannot carry is named with its option.
+  EXPECT_EQ(refused({"-vc", "--older", "-5", "-f", "/t"}), "-vc|older\"-5\"");
+  EXPECT_EQ(refused({"--older=-5"}), "|older\"-5\"");
+  EXPECT_EQ(refused({"-f", "/t", "-skip", "a\"b"}), "-f\"/t\"|skip\"a\"b\"");
+  EXPECT_EQ(refused({"--skip=--x"}), "|skip\"--x\"");
 }
 
 TEST(form_command_text, joins_with_single_spaces_and_drops_leading_blanks) {

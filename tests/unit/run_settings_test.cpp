@@ -34,7 +34,7 @@ TEST_F(options_test, every_option_word_sets_its_field) {
     const char* text;
     run_settings expected;
   };
-  std::vector<word_effect> cases(7);
+  std::vector<word_effect> cases(10);
   cases[0].text = "-del0";
   cases[0].expected.delete_zero_size = true;
   cases[1].text = "-outputlog";
@@ -49,6 +49,12 @@ TEST_F(options_test, every_option_word_sets_its_field) {
   cases[5].expected.modern_outputs = true;
   cases[6].text = "-dryrun";
   cases[6].expected.dry_run = true;
+  cases[7].text = "-summary 12";
+  cases[7].expected.summary = true;
+  cases[8].text = "-older 007";
+  cases[8].expected.older_than_days = 7;
+  cases[9].text = "-skip\"third_party\" -skip .git";
+  cases[9].expected.skip_names = {"third_party", ".git"};
   for (const word_effect& c : cases) {
     reset.settings() = run_settings();
     ASSERT_TRUE(apply(c.text)) << c.text;
@@ -60,6 +66,9 @@ TEST_F(options_test, every_option_word_sets_its_field) {
     EXPECT_EQ(s.clean_mode, c.expected.clean_mode) << c.text;
     EXPECT_EQ(s.modern_outputs, c.expected.modern_outputs) << c.text;
     EXPECT_EQ(s.dry_run, c.expected.dry_run) << c.text;
+    EXPECT_EQ(s.summary, c.expected.summary) << c.text;
+    EXPECT_EQ(s.older_than_days, c.expected.older_than_days) << c.text;
+    EXPECT_EQ(s.skip_names, c.expected.skip_names) << c.text;
     EXPECT_EQ(echoed, "") << c.text;
   }
 }
@@ -70,7 +79,9 @@ TEST_F(options_test, defaults_stay_for_an_empty_line_and_plain_words) {
   const run_settings& s = reset.settings();
   EXPECT_EQ(s.clean_mode, 1);
   EXPECT_FALSE(s.use_recycle_bin || s.show_message_box || s.output_log || s.delete_zero_size || s.modern_outputs ||
-               s.dry_run);
+               s.dry_run || s.summary);
+  EXPECT_EQ(s.older_than_days, -1);
+  EXPECT_TRUE(s.skip_names.empty());
   EXPECT_EQ(echoed, "");
 }
 
@@ -81,6 +92,40 @@ TEST_F(options_test, last_mode_wins) {
   EXPECT_EQ(reset.settings().clean_mode, 1);
   ASSERT_TRUE(apply("-alltrash_delete_mode"));
   EXPECT_EQ(reset.settings().clean_mode, -1);
+}
+
+TEST_F(options_test, last_older_wins) {
+  ASSERT_TRUE(apply("-older\"30\" -older\"0\""));
+  EXPECT_EQ(reset.settings().older_than_days, 0);
+}
+
+TEST_F(options_test, a_value_older_or_skip_cannot_take_stops_with_two_messages_naming_it) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"-older -outputlog", "older\"\""},
+      {"-older\"+3\" -outputlog", "older\"+3\""},
+      {"-older\"3x\" -outputlog", "older\"3x\""},
+      {"-older\"2147483648\" -outputlog", "older\"2147483648\""},
+      {"-older  3 -outputlog", "older\" 3 -outputlog\""},
+      {"-skip -outputlog", "skip\"\""},
+      {"-skip\"\" -outputlog", "skip\"\""},
+  };
+  for (const auto& [text, named] : cases) {
+    reset.settings() = run_settings();
+    EXPECT_FALSE(apply((std::string("-mingw ") + text).c_str())) << text;
+    EXPECT_EQ(echoed, strange_command_line + "\n\nError Command Line = " + named + "\n\n");
+    EXPECT_EQ(reset.settings().clean_mode, 2) << text;  // tokens before it count
+    EXPECT_FALSE(reset.settings().output_log) << text;  // tokens after it are not examined
+  }
+}
+
+TEST(day_count, takes_whole_numbers_of_days_up_to_the_largest_32_bit_one) {
+  const std::optional<std::int32_t> none;
+  const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+      {"", none},  {"0", 0},      {"2147483647", 2147483647}, {"2147483648", none}, {"-1", none},
+      {"3x", none}, {"+3", none}, {" 3", none},               {"3 ", none},         {"007", 7},
+      {"123456789012345678901234567890", none}, {"00000000000000000000002147483647", 2147483647},
+  };
+  for (const auto& [text, days] : cases) EXPECT_EQ(day_count(text), days) << '"' << text << '"';
 }
 
 TEST_F(options_test, tree_options_are_accepted_without_effect) {
