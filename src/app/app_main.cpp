@@ -11,21 +11,29 @@
 #include "diag/texts.h"
 #include "diag/time_stamp.h"
 #include "engine/clean_pass.h"
+#include "engine/removal_tally.h"
 #include "platform/folder_dialog.h"
+#include "settings/run_settings.h"
 #include "shell/folder_picker.h"
 
 namespace {
 constexpr int show_normal = 1;  // SW_SHOWNORMAL; larger values never open the picker
 
 void clean_named_trees(const command_line& line) {
+  removal_tally run_total;
+  std::size_t trees = 0;
   for (const command_token& token : line.tokens()) {
     if (token.option_name == "f") {
-      clean_tree(token.value.c_str());
+      clean_tree(token.value.c_str(), &run_total);
+      ++trees;
     } else if (token.option_name == "current") {
       const std::string directory = current_directory();
-      clean_tree(directory.c_str());
+      clean_tree(directory.c_str(), &run_total);
+      ++trees;
     }
   }
+  const run_settings& settings = process_run_settings();
+  if (settings.summary && !settings.dry_run && trees > 1) run_total.report_total(trees, settings.use_recycle_bin);
 }
 }  // namespace
 

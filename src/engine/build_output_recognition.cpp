@@ -1,6 +1,7 @@
 #include "engine/build_output_recognition.h"
 
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 
 #include "diag/texts.h"
@@ -42,6 +43,11 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const c
   if (result.status.type == kind::directory) return after_failure(error_code::access_denied, result);
   // A FIFO, socket or device is never opened: opening one runs its driver.
   if (result.status.type != kind::regular) return result;
+  // Fresh output may still be needed by the work in hand.
+  constexpr std::int64_t seconds_a_day = 24 * 60 * 60;
+  if (settings.older_than_days >= 0 &&
+      std::time(nullptr) - result.status.last_write < settings.older_than_days * seconds_a_day)
+    return result;
   // An empty browse-information file is left by a compile that was cut short.
   if (rule->zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
     result.verdict = recognition_verdict::build_output;

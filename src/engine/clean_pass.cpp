@@ -10,7 +10,6 @@
 #include "engine/byte_buffer.h"
 #include "engine/directory_cursor.h"
 #include "engine/directory_listing.h"
-#include "engine/dry_run_tally.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
 #include "platform/file_removal.h"
@@ -27,7 +26,9 @@ std::list<std::string> target_patterns() {
   return patterns;
 }
 
-bool clean_tree(const char* root) { return remove_build_outputs(root, target_patterns()); }
+bool clean_tree(const char* root, removal_tally* run_total) {
+  return remove_build_outputs(root, target_patterns(), run_total);
+}
 
 namespace {
 platform::removal_result remove_file(const platform::tree_entry& entry, const platform::file_identity& judged,
@@ -45,10 +46,10 @@ platform::removal_result remove_file(const platform::tree_entry& entry, const pl
   return {deletion_outcome(code), code};
 }
 
-// One match: the verdict, then the removal (in a dry run, the tally), then its
-// report. True when the file went.
+// One match: the verdict, then the removal (in a dry run, none), then its
+// report and its count. True when the file went.
 bool clean_candidate(const platform::tree_entry& entry, const char* pattern, const run_settings& settings,
-                     dry_run_tally& dry_run) {
+                     removal_tally& tally) {
   const recognition_result judged = judge_build_output(entry, pattern);
   if (judged.verdict == recognition_verdict::kept) return false;
   if (judged.verdict == recognition_verdict::unreadable) {
@@ -56,12 +57,14 @@ bool clean_candidate(const platform::tree_entry& entry, const char* pattern, con
     return false;
   }
   if (settings.dry_run) {
-    dry_run.count(entry, judged.status.size);
+    tally.count(judged.status.size);
+    output_message("%s", entry.path);
     return false;
   }
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
+      tally.count(judged.status.size);
       if (settings.output_log) output_message("%s", entry.path);
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
@@ -77,18 +80,18 @@ bool clean_candidate(const platform::tree_entry& entry, const char* pattern, con
 }
 }  // namespace
 
-bool remove_build_outputs(const char* root, const std::list<std::string>& patterns) {
+bool remove_build_outputs(const char* root, const std::list<std::string>& patterns, removal_tally* run_total) {
   const run_settings& settings = process_run_settings();
   const std::vector<std::string> ordered(patterns.begin(), patterns.end());
   // The whole tree is walked before the first removal, so a tree that cannot
   // be walked loses nothing.
   file_searcher searcher;
-  searcher.walk(root, ordered);
+  searcher.walk(root, ordered, settings.skip_names);
   if (settings.dry_run)
     for (const std::uint32_t kept : searcher.kept_directories)
       output_message("kept: %s (%s)", searcher.directory_path(kept).c_str(), keep_marker_name);
   directory_cursor directories(searcher, platform::spare_descriptors() / 4);
-  dry_run_tally dry_run;
+  removal_tally tally;
   bool anything_removed = false;
   // Matches come directory by directory: the path of the one in hand is made once.
   std::uint32_t path_of = 0;
@@ -103,10 +106,14 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
       }
       const std::string path = directory_path + platform::path_separator + match.name;
       if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str()}, ordered[k].c_str(),
-                          settings, dry_run))
+                          settings, tally))
         anything_removed = true;
     }
   }
-  if (settings.dry_run) dry_run.report(root);
+  if (settings.dry_run)
+    tally.report_dry_run(root);
+  else if (settings.summary)
+    tally.report_tree(root, settings.use_recycle_bin);
+  if (run_total != nullptr) run_total->add(tally);
   return anything_removed;
 }

@@ -1055,6 +1055,116 @@ TEST_F(end_to_end, one_walk_removes_in_the_order_of_ten_passes_and_never_leaves_
   EXPECT_EQ(read_file(base / "outside/far.obj"), with_payload(obj_start));
   EXPECT_EQ(list_tree(base / "outside"), std::vector<std::string>{"far.obj"});
 }
+// ---- leaving things alone, and the summary --------------------------------------
+
+// The files of `relative` below `root` in the order one pattern's pass meets them.
+std::vector<std::string> in_walk_order(const std::string& root, const std::vector<std::string>& relative) {
+  std::vector<std::string> folders;
+  folders_in_pre_order(root, folders);
+  std::vector<std::string> ordered;
+  for (const auto& folder : folders)
+    for (const auto& name : listing_order(folder)) {
+      const std::string path = folder + "/" + name;
+      if (std::find(relative.begin(), relative.end(), path.substr(root.size() + 1)) != relative.end())
+        ordered.push_back(path);
+    }
+  return ordered;
+}
+
+class leaving_alone : public end_to_end {
+ protected:
+  // An object of `bytes` bytes written `days` days ago.
+  void put_aged(const std::string& path, std::size_t bytes, int days) {
+    put(path, obj_start + std::string(bytes - obj_start.size(), 'x'));
+    ASSERT_EQ(run_command({"touch", "-d", std::to_string(days) + " days ago", path}, 10000), 0);
+  }
+  // The tree every case below cleans: outputs of several ages, folders to
+  // skip by wildcards in other letter cases, a marker deep down.
+  void plant() {
+    put_aged(tree + "/old.obj", 100, 40);
+    put_aged(tree + "/fresh.obj", 200, 1);
+    put_aged(tree + "/src/old.obj", 300, 31);
+    put_aged(tree + "/src/edge.obj", 400, 29);
+    put_aged(tree + "/Vendor_zlib/v.obj", 10, 90);
+    put_aged(tree + "/THIRD_party/t.obj", 10, 90);
+    put_aged(tree + "/lib/.brulokeep", 2, 90);
+    put_aged(tree + "/lib/deep/k.obj", 10, 90);
+  }
+  const std::string skips = "-skip\"vendor*\" -skip\"third_party\" ";
+};
+
+TEST_F(leaving_alone, older_skip_and_the_marker_each_keep_what_they_name) {
+  plant();
+  const std::string keep = shown(tree + "/lib");
+  struct case_ {
+    std::string options;
+    std::vector<std::string> removed;
+  };
+  const case_ cases[] = {
+      {"-older\"30\" ", {"old.obj", "src/old.obj", "Vendor_zlib/v.obj", "THIRD_party/t.obj"}},
+      {skips, {"old.obj", "fresh.obj", "src/old.obj", "src/edge.obj"}},
+      {"", {"old.obj", "fresh.obj", "src/old.obj", "src/edge.obj", "Vendor_zlib/v.obj", "THIRD_party/t.obj"}},
+  };
+  for (const case_& c : cases) {
+    SCOPED_TRACE(c.options);
+    const run_result result = run("-dryrun " + c.options + "-f " + shown(tree));
+    EXPECT_EQ(result.status, 0);
+    std::vector<std::string> lines = {"kept: " + keep + " (.brulokeep)"};
+    std::size_t bytes = 0;
+    for (const std::string& path : in_walk_order(tree, c.removed)) {
+      lines.push_back(shown(path));
+      bytes += read_file(path).size();
+    }
+    lines.push_back("dry run: " + std::to_string(c.removed.size()) + " files, " + std::to_string(bytes) +
+                    " bytes would be removed from " + shown(tree));
+    EXPECT_EQ(result.out, stdout_of(lines));
+  }
+  // The real run takes what the dry run listed, and the marker keeps its whole subtree.
+  const run_result result = run("-older\"30\" " + skips + "-f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"THIRD_party/", "THIRD_party/t.obj", "Vendor_zlib/",
+                                                       "Vendor_zlib/v.obj", "fresh.obj", "lib/", "lib/.brulokeep",
+                                                       "lib/deep/", "lib/deep/k.obj", "src/", "src/edge.obj"}));
+  // At the root the marker keeps everything.
+  put(tree + "/.brulokeep", "");
+  const run_result kept = run("-dryrun -f " + shown(tree));
+  EXPECT_EQ(kept.out, stdout_of({"kept: " + shown(tree) + " (.brulokeep)",
+                                 "dry run: 0 files, 0 bytes would be removed from " + shown(tree)}));
+}
+
+TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads_as_such) {
+  const std::string data_home = base / "xdg";
+  make_dirs(data_home + "/Trash/files");
+  make_dirs(data_home + "/Trash/info");
+  put_aged(tree + "/a/x.obj", 1000, 40);
+  put_aged(tree + "/a/sub/y.obj", 1048576 + 524288, 40);
+  put_aged(tree + "/a/sub/fresh.obj", 7, 0);
+  put_aged(tree + "/b/z.obj", 26, 40);
+  make_dirs(tree + "/c");
+  const std::string a = shown(tree + "/a"), b = shown(tree + "/b"), c = shown(tree + "/c");
+  const run_result result = run("-summary -older\"1\" -f\"" + a + "\" -f\"" + b + "\" -f " + c);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"removed: 2 files, 1573864 bytes (1.5 MiB) from " + a,
+                                   "removed: 1 files, 26 bytes (26 B) from " + b,
+                                   "removed: 0 files, 0 bytes (0 B) from " + c,
+                                   "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees"}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/sub/", "a/sub/fresh.obj", "b/", "c/"}));
+  // One tree: no total; the trash says so; a dry run adds nothing to its own line.
+  const run_result trashed = run("-gototrashbox -summary -outputlog -f " + a, stdout_mode::capture,
+                                 {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(trashed.out, stdout_of({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
+  EXPECT_EQ(run_log(trashed), log_lines({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
+  EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
+  put_aged(tree + "/b/w.obj", 5, 3);
+  const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -f\"" + a + "\" -f " + b,
+                             stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(dry.out, stdout_of({"dry run: 0 files, 0 bytes would be removed from " + a, shown(tree + "/b/w.obj"),
+                                "dry run: 1 files, 5 bytes would be removed from " + b}));
+  EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
+  EXPECT_TRUE(exists(tree + "/b/w.obj"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
