@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "diag/message_output.h"
@@ -12,6 +13,8 @@
 #include "engine/directory_listing.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
+#include "engine/read_ahead.h"
+#include "engine/worker_threads.h"
 #include "platform/file_removal.h"
 #include "platform/error_codes.h"
 #include "platform/last_error.h"
@@ -90,7 +93,12 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   if (settings.dry_run)
     for (const std::uint32_t kept : searcher.kept_directories)
       output_message("kept: %s (%s)", searcher.directory_path(kept).c_str(), keep_marker_name);
-  directory_cursor directories(searcher, platform::spare_descriptors() / 4);
+  const std::size_t threads = worker_count();
+  const std::size_t spare = platform::spare_descriptors();
+  directory_cursor directories(searcher, spare / 4);
+  std::unique_ptr<read_ahead> ahead;
+  if (threads > 1) ahead = std::make_unique<read_ahead>(searcher, threads, spare / (4 * threads));
+  std::size_t position = 0;
   removal_tally tally;
   bool anything_removed = false;
   // Matches come directory by directory: the path of the one in hand is made once.
@@ -98,6 +106,7 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   std::string directory_path = searcher.directory_path(0);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
+      if (ahead) ahead->passed(position++);
       const platform::tree_directory* directory = directories.open(match.directory);
       if (directory == nullptr) continue;  // gone since the walk, with what it held
       if (match.directory != path_of) {

@@ -1,0 +1,72 @@
+#include "engine/read_ahead.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/file_status.h"
+#include "platform/path_syntax.h"
+#include "platform/read_only_file.h"
+
+read_ahead::read_ahead(const file_searcher& tree, std::size_t threads, std::size_t descriptors_each)
+    : tree_(tree), descriptors_each_(descriptors_each), window_(64 * threads) {
+  for (const auto& matches : tree_.candidates) {
+    pattern_starts_.push_back(total_);
+    total_ += matches.size();
+  }
+  workers_ = std::make_unique<worker_group>(threads, [this](std::size_t) { work(); });
+}
+
+read_ahead::~read_ahead() {
+  stopping_ = true;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+  }
+  moved_on_.notify_all();
+  workers_.reset();
+}
+
+void read_ahead::passed(std::size_t position) {
+  passed_.store(position, std::memory_order_relaxed);
+  // Waking the workers once per stretch of the window is enough to keep them ahead.
+  if (position % 16 == 0) {
+    { const std::lock_guard<std::mutex> lock(mutex_); }
+    moved_on_.notify_all();
+  }
+}
+
+void read_ahead::work() {
+  directory_cursor cursor(tree_, descriptors_each_);
+  for (;;) {
+    const std::size_t position = next_.fetch_add(1);
+    if (position >= total_) return;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      moved_on_.wait(lock, [&] { return stopping_ || position < passed_.load() + window_; });
+    }
+    if (stopping_) return;
+    // Behind the pass already: it has read that one itself.
+    if (position < passed_.load()) continue;
+    try {
+      warm(position, cursor);
+    } catch (const std::exception&) {
+      // The pass meets the same failure at its turn, and reports it there.
+    }
+  }
+}
+
+void read_ahead::warm(std::size_t position, directory_cursor& cursor) {
+  const auto pattern = static_cast<std::size_t>(
+      std::upper_bound(pattern_starts_.begin(), pattern_starts_.end(), position) - pattern_starts_.begin() - 1);
+  const file_searcher::candidate& match = tree_.candidates[pattern][position - pattern_starts_[pattern]];
+  const platform::tree_directory* directory = cursor.open(match.directory);
+  if (directory == nullptr) return;
+  const std::string path = tree_.full_path(match);
+  const platform::tree_entry entry{directory, match.name.c_str(), path.c_str()};
+  platform::file_status status;
+  // Only a regular file is opened, as the pass itself does.
+  if (!platform::stat_entry(entry, status) || status.type != platform::file_status::kind::regular) return;
+  platform::read_only_file file;
+  if (!file.open(entry, status)) return;
+  char start[64];
+  file.read(start, sizeof start);
+}
