@@ -864,19 +864,40 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
 }
 
 TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
-  ASSERT_EQ(symlink("/dev/full", (work + "/brulo_log.log").c_str()), 0);
-  make_dirs(work + "/brulo_exception.log");
-  put(tree + "/a.obj", with_payload(obj_start));
-  put(tree + "/sub/b.pdb", with_payload(pdb_start));
-  const run_result result = run("-outputlog -f " + shown(tree));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, stdout_of({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+  // Both logs of the working directory are blocked alike; a log is appended
+  // to only when it is a regular file of its own.
+  const std::string other = base / "other.txt";
+  const struct {
+    const char* what;
+    std::string link_target;  // empty: a directory
+  } cases[] = {{"links to another file", other}, {"links to a device", "/dev/full"}, {"directories", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    remove_tree(work);
+    make_dirs(work);
+    write_file(other, "someone else's\n");
+    for (const std::string log : {"brulo_log.log", "brulo_exception.log"}) {
+      if (c.link_target.empty()) {
+        make_dirs(work + "/" + log);
+      } else {
+        ASSERT_EQ(symlink(c.link_target.c_str(), (work + "/" + log).c_str()), 0);
+      }
+    }
+    put(tree + "/a.obj", with_payload(obj_start));
+    put(tree + "/sub/b.pdb", with_payload(pdb_start));
+    const run_result result = run("-outputlog -f " + shown(tree));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
+    EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
 
-  const std::string missing = shown(tree + "/missing");
-  const run_result failed = run("-outputlog -f " + missing);
-  EXPECT_EQ(failed.status, 255);
-  EXPECT_EQ(failed.out, as_written(header() + exception_echo(missing_tree(missing))));
+    const std::string missing = shown(tree + "/missing");
+    const run_result failed = run("-outputlog -f " + missing);
+    EXPECT_EQ(failed.status, 255);
+    EXPECT_EQ(failed.out, as_written(header() + exception_echo(missing_tree(missing))));
+    EXPECT_EQ(read_file(other), "someone else's\n");
+    const std::string kind = c.link_target.empty() ? "/" : "";
+    EXPECT_EQ(list_tree(work), (std::vector<std::string>{"brulo_exception.log" + kind, "brulo_log.log" + kind}));
+  }
 }
 
 TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over) {
