@@ -420,6 +420,21 @@ TEST_F(end_to_end, current_cleans_the_working_directory) {
   EXPECT_EQ(list_tree(work), (std::vector<std::string>{"brulo_log.log", "keep.txt", "sub/"}));
 }
 
+TEST_F(end_to_end, current_cleans_a_working_directory_of_any_length) {
+  if (target().wine) GTEST_SKIP() << "the Windows working directory is read by another layer";
+  // Once, 520 bytes were the most a working directory could have.
+  std::string deep = work;
+  while (deep.size() < 600) deep += "/" + std::string(100, 'd');
+  put(deep + "/a.obj", with_payload(obj_start));
+  run_request request;
+  request.text = "-outputlog -current";
+  request.cwd = deep;
+  const run_result result = run_program(request);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of({deep + "/a.obj"}));
+  EXPECT_EQ(list_tree(deep), std::vector<std::string>{"brulo_log.log"});
+}
+
 TEST_F(end_to_end, delete_mode_removes_files_without_trash_and_outputlog_off_writes_no_log) {
   const std::string data_home = base / "xdg";
   make_dirs(data_home + "/Trash/files");
