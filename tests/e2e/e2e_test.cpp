@@ -920,10 +920,8 @@ TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over)
   put(tree + "/a.pdb", with_payload(pdb_start));
   put(tree + "/sub/b.o", with_payload(mingw_start));
   put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88/c.res", with_payload(res_start));  // テスト/c.res
-  // Wine takes its ANSI code page from the locale: under C.UTF-8 it is 1252,
-  // which holds no katakana.
-  const run_result result =
-      run("-outputlog -f " + shown(tree), stdout_mode::capture, {{"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}});
+  // Code page 1252 holds no katakana.
+  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, code_page_env(1252));
   EXPECT_EQ(result.status, 0);
   const std::string unreachable = "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???";
   const std::vector<std::string> messages =
@@ -935,6 +933,19 @@ TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over)
                                                tree + "/sub/b.o"};
   EXPECT_EQ(result.out, stdout_of(messages));
   EXPECT_EQ(list_tree(tree).size(), target().wine ? 4u : 2u);
+}
+
+TEST_F(end_to_end, under_code_page_932_a_japanese_name_is_cleaned_and_shown_in_shift_jis) {
+  const std::string name = "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88";  // テスト
+  put(tree + "/" + name + ".obj", with_payload(obj_start));
+  put(tree + "/" + name + "/c.res", with_payload(res_start));
+  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, code_page_env(932));
+  EXPECT_EQ(result.status, 0);
+  const std::string shown_name = by_target("\x83\x65\x83\x58\x83\x67", name);
+  const std::string root = shown(tree) + separator();
+  EXPECT_EQ(result.out, stdout_of({root + shown_name + ".obj", root + shown_name + separator() + "c.res"}))
+      << "Wine reads UTF-8 file names under code page 932 only where the ja_JP.UTF-8 locale is made";
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{name + "/"});
 }
 
 TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {
