@@ -1,14 +1,18 @@
 // The program as a whole: a process in a fresh working directory, its exit
 // status, the exact bytes it writes, and the files it leaves.
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -876,6 +880,41 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   untouched.insert(untouched.end(), elsewhere.outputs.begin(), elsewhere.outputs.end());
   std::sort(untouched.begin(), untouched.end());
   EXPECT_EQ(list_tree(outside), untouched);
+}
+
+TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
+  if (target().wine) GTEST_SKIP() << "Windows has neither devices nor FIFOs in a tree";
+  if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+  // A node of the test's own with /dev/null's numbers: no other process opens it.
+  const std::string node = base / "null";
+  ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << strerror(errno);
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, node.c_str(), IN_OPEN), 0);
+  const auto opens_seen = [watch] {
+    alignas(inotify_event) char events[4096];
+    int seen = 0;
+    ssize_t got = 0;
+    while ((got = read(watch, events, sizeof events)) > 0)
+      for (ssize_t at = 0; at < got; at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events + at)->len)
+        ++seen;
+    return seen;
+  };
+  // The watch sees an open of the node (a nodev mount would refuse it).
+  const int probe = open(node.c_str(), O_RDONLY);
+  if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened here: " << strerror(errno);
+  close(probe);
+  ASSERT_EQ(opens_seen(), 1);
+
+  ASSERT_EQ(symlink(node.c_str(), (tree + "/x.o").c_str()), 0);
+  ASSERT_EQ(mkfifo((tree + "/f.obj").c_str(), 0644), 0);
+  put(tree + "/a.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"f.obj", "x.o"}));
+  EXPECT_EQ(opens_seen(), 0);
+  close(watch);
 }
 
 TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
