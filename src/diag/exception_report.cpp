@@ -17,13 +17,13 @@ const char* const error_block_format = "GetLastError ID = %d\nLastError details=
 }
 
 bool record_exception(const run_settings& settings, const std::exception& error, const char* format, ...) {
+  // Saved before anything of ours can change it, formatting the context included.
+  const auto saved_code = static_cast<std::int32_t>(platform::get_last_error());
   char context[message_buffer_size] = {};
   std::va_list arguments;
   va_start(arguments, format);
   std::vsnprintf(context, sizeof context, format, arguments);
   va_end(arguments);
-  // Saved before any output of ours can change it.
-  const auto saved_code = static_cast<std::int32_t>(platform::get_last_error());
   return write_exception_report(settings, error.what(), saved_code, context);
 }
 

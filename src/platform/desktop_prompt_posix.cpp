@@ -21,6 +21,15 @@ struct file_closer {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// dup2 onto itself is a no-op that would leave the close-on-exec flag set.
+void place_descriptor(int fd, int target) {
+  if (fd == target) {
+    fcntl(fd, F_SETFD, 0);
+  } else {
+    dup2(fd, target);
+  }
+}
+
 std::string read_back(std::FILE* file) {
   std::string text;
   std::rewind(file);
@@ -36,8 +45,11 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
   // not answer from a cancel, as zenity exits with 1 for both.
   const std::unique_ptr<std::FILE, file_closer> complaints(std::tmpfile());
   if (!complaints) return -1;
+  // Neither zenity nor what it starts keeps our descriptors: only the copies
+  // placed on 0, 1 and 2 reach it.
+  fcntl(fileno(complaints.get()), F_SETFD, FD_CLOEXEC);
   int pipe_ends[2] = {-1, -1};
-  if (output != nullptr && pipe(pipe_ends) != 0) return -1;
+  if (output != nullptr && pipe2(pipe_ends, O_CLOEXEC) != 0) return -1;
 
   std::vector<char*> argv;
   static char program[] = "zenity";
@@ -48,11 +60,11 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
   const pid_t child = fork();
   if (child == 0) {
     // zenity talks to the display only: no input from us, and nothing of its own in our output.
-    const int null_device = open("/dev/null", O_RDWR);
+    const int null_device = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (null_device < 0) _exit(127);
-    dup2(null_device, STDIN_FILENO);
-    dup2(output != nullptr ? pipe_ends[1] : null_device, STDOUT_FILENO);
-    dup2(fileno(complaints.get()), STDERR_FILENO);
+    place_descriptor(null_device, STDIN_FILENO);
+    place_descriptor(output != nullptr ? pipe_ends[1] : null_device, STDOUT_FILENO);
+    place_descriptor(fileno(complaints.get()), STDERR_FILENO);
     execvp(argv[0], argv.data());
     _exit(127);
   }

@@ -3,6 +3,8 @@
 
 namespace platform {
 // Opens a log for appending in text mode ("at"), denying other processes nothing.
+// Null unless the name is a regular file of its own: nothing is ever written
+// through a link, nor to a directory or a device.
 std::FILE* open_log_for_append(const char* name);
 }  // namespace platform
 

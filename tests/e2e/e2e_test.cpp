@@ -1,14 +1,18 @@
 // The program as a whole: a process in a fresh working directory, its exit
 // status, the exact bytes it writes, and the files it leaves.
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -459,6 +463,21 @@ TEST_F(end_to_end, current_cleans_the_working_directory) {
   EXPECT_EQ(list_tree(work), (std::vector<std::string>{"brulo_log.log", "keep.txt", "sub/"}));
 }
 
+TEST_F(end_to_end, current_cleans_a_working_directory_of_any_length) {
+  if (target().wine) GTEST_SKIP() << "the Windows working directory is read by another layer";
+  // Once, 520 bytes were the most a working directory could have.
+  std::string deep = work;
+  while (deep.size() < 600) deep += "/" + std::string(100, 'd');
+  put(deep + "/a.obj", with_payload(obj_start));
+  run_request request;
+  request.text = "-outputlog -current";
+  request.cwd = deep;
+  const run_result result = run_program(request);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of({deep + "/a.obj"}));
+  EXPECT_EQ(list_tree(deep), std::vector<std::string>{"brulo_log.log"});
+}
+
 TEST_F(end_to_end, delete_mode_removes_files_without_trash_and_outputlog_off_writes_no_log) {
   const std::string data_home = base / "xdg";
   make_dirs(data_home + "/Trash/files");
@@ -902,20 +921,76 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   EXPECT_EQ(list_tree(outside), untouched);
 }
 
-TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
-  ASSERT_EQ(symlink("/dev/full", (work + "/brulo_log.log").c_str()), 0);
-  make_dirs(work + "/brulo_exception.log");
-  put(tree + "/a.obj", with_payload(obj_start));
-  put(tree + "/sub/b.pdb", with_payload(pdb_start));
-  const run_result result = run("-outputlog -f " + shown(tree));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, stdout_of({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
+  if (target().wine) GTEST_SKIP() << "Windows has neither devices nor FIFOs in a tree";
+  if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+  // A node of the test's own with /dev/null's numbers: no other process opens it.
+  const std::string node = base / "null";
+  ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << strerror(errno);
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, node.c_str(), IN_OPEN), 0);
+  const auto opens_seen = [watch] {
+    alignas(inotify_event) char events[4096];
+    int seen = 0;
+    ssize_t got = 0;
+    while ((got = read(watch, events, sizeof events)) > 0)
+      for (ssize_t at = 0; at < got; at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events + at)->len)
+        ++seen;
+    return seen;
+  };
+  // The watch sees an open of the node (a nodev mount would refuse it).
+  const int probe = open(node.c_str(), O_RDONLY);
+  if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened here: " << strerror(errno);
+  close(probe);
+  ASSERT_EQ(opens_seen(), 1);
 
-  const std::string missing = shown(tree + "/missing");
-  const run_result failed = run("-outputlog -f " + missing);
-  EXPECT_EQ(failed.status, 255);
-  EXPECT_EQ(failed.out, as_written(header() + exception_echo(missing_tree(missing))));
+  ASSERT_EQ(symlink(node.c_str(), (tree + "/x.o").c_str()), 0);
+  ASSERT_EQ(mkfifo((tree + "/f.obj").c_str(), 0644), 0);
+  put(tree + "/a.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"f.obj", "x.o"}));
+  EXPECT_EQ(opens_seen(), 0);
+  close(watch);
+}
+
+TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
+  // Both logs of the working directory are blocked alike; a log is appended
+  // to only when it is a regular file of its own.
+  const std::string other = base / "other.txt";
+  const struct {
+    const char* what;
+    std::string link_target;  // empty: a directory
+  } cases[] = {{"links to another file", other}, {"links to a device", "/dev/full"}, {"directories", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    remove_tree(work);
+    make_dirs(work);
+    write_file(other, "someone else's\n");
+    for (const std::string log : {"brulo_log.log", "brulo_exception.log"}) {
+      if (c.link_target.empty()) {
+        make_dirs(work + "/" + log);
+      } else {
+        ASSERT_EQ(symlink(c.link_target.c_str(), (work + "/" + log).c_str()), 0);
+      }
+    }
+    put(tree + "/a.obj", with_payload(obj_start));
+    put(tree + "/sub/b.pdb", with_payload(pdb_start));
+    const run_result result = run("-outputlog -f " + shown(tree));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of({shown(tree + "/a.obj"), shown(tree + "/sub/b.pdb")}));
+    EXPECT_EQ(list_tree(tree), std::vector<std::string>{"sub/"});
+
+    const std::string missing = shown(tree + "/missing");
+    const run_result failed = run("-outputlog -f " + missing);
+    EXPECT_EQ(failed.status, 255);
+    EXPECT_EQ(failed.out, as_written(header() + exception_echo(missing_tree(missing))));
+    EXPECT_EQ(read_file(other), "someone else's\n");
+    const std::string kind = c.link_target.empty() ? "/" : "";
+    EXPECT_EQ(list_tree(work), (std::vector<std::string>{"brulo_exception.log" + kind, "brulo_log.log" + kind}));
+  }
 }
 
 TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over) {
@@ -923,10 +998,8 @@ TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over)
   put(tree + "/a.pdb", with_payload(pdb_start));
   put(tree + "/sub/b.o", with_payload(mingw_start));
   put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88/c.res", with_payload(res_start));  // テスト/c.res
-  // Wine takes its ANSI code page from the locale: under C.UTF-8 it is 1252,
-  // which holds no katakana.
-  const run_result result =
-      run("-outputlog -f " + shown(tree), stdout_mode::capture, {{"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}});
+  // Code page 1252 holds no katakana.
+  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, code_page_env(1252));
   EXPECT_EQ(result.status, 0);
   const std::string unreachable = "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???";
   const std::vector<std::string> messages =
@@ -938,6 +1011,19 @@ TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over)
                                                tree + "/sub/b.o"};
   EXPECT_EQ(result.out, stdout_of(messages));
   EXPECT_EQ(list_tree(tree).size(), target().wine ? 4u : 2u);
+}
+
+TEST_F(end_to_end, under_code_page_932_a_japanese_name_is_cleaned_and_shown_in_shift_jis) {
+  const std::string name = "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88";  // テスト
+  put(tree + "/" + name + ".obj", with_payload(obj_start));
+  put(tree + "/" + name + "/c.res", with_payload(res_start));
+  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, code_page_env(932));
+  EXPECT_EQ(result.status, 0);
+  const std::string shown_name = by_target("\x83\x65\x83\x58\x83\x67", name);
+  const std::string root = shown(tree) + separator();
+  EXPECT_EQ(result.out, stdout_of({root + shown_name + ".obj", root + shown_name + separator() + "c.res"}))
+      << "Wine reads UTF-8 file names under code page 932 only where the ja_JP.UTF-8 locale is made";
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{name + "/"});
 }
 
 TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {

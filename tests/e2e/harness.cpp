@@ -445,6 +445,18 @@ std::vector<std::pair<std::string, std::string>> wine_env() {
           {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
 }
 
+std::vector<std::pair<std::string, std::string>> code_page_env(int code_page) {
+  std::string locale;
+  if (code_page == 1252) {
+    locale = "C.UTF-8";
+  } else if (code_page == 932) {
+    locale = "ja_JP.UTF-8";
+  } else {
+    throw std::runtime_error("no locale for code page " + std::to_string(code_page));
+  }
+  return {{"LANG", locale}, {"LC_ALL", locale}};
+}
+
 program_run::program_run(const run_request& request) {
   const target_info& info = target();
   process_request process;

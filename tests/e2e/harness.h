@@ -169,6 +169,12 @@ run_result run_program(const run_request& request);
 // Environment for the programs: Wine's settings without a display.
 std::vector<std::pair<std::string, std::string>> wine_env();
 
+// Environment (LANG, LC_ALL) under which Wine runs brulo.exe with the ANSI code
+// page 1252 (C.UTF-8) or 932 (ja_JP.UTF-8, a locale scripts/setup --all makes;
+// without it Wine still takes 932 but misreads UTF-8 file names). The Linux
+// program's texts do not depend on it.
+std::vector<std::pair<std::string, std::string>> code_page_env(int code_page);
+
 // Starts a persistent wineserver and brings the prefix up once (slow the
 // first time); stops it again. No-ops for the native target.
 void wine_session_start(const std::string& display);

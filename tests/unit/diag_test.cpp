@@ -92,6 +92,15 @@ TEST_F(exception_report_test, writes_two_records_then_echoes_exception_and_block
   EXPECT_EQ(read_file(dir / "brulo_log.log"), on_disk("Exception Message = walk failed\n" + block + "\n"));
 }
 
+TEST_F(exception_report_test, the_code_is_saved_before_the_context_is_formatted) {
+  stdout_capture capture;
+  platform::set_last_error(2);
+  // A wide text the narrow encoding cannot hold fails its conversion (EILSEQ
+  // on Linux) while the context is formatted.
+  record_exception(reset.settings(), std::runtime_error("x"), "%ls", L"\xD800");
+  EXPECT_NE(exception_log().find(on_disk("GetLastError ID = 2\n")), std::string::npos) << exception_log();
+}
+
 TEST_F(exception_report_test, a_code_with_its_top_bit_set_is_written_negative) {
   stdout_capture capture;
   write_exception_report(reset.settings(), "boom", static_cast<std::int32_t>(0x80070005u), "ctx\n");

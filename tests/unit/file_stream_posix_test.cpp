@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +29,22 @@ TEST(file_stream_posix, a_fifo_or_device_is_no_build_output_and_never_blocks) {
   EXPECT_EQ(platform::get_last_error(), 222u);
   // Appending to a FIFO nobody reads fails at once.
   EXPECT_EQ(platform::open_log_for_append(fifo.c_str()), nullptr);
+}
+
+TEST(file_stream_posix, a_log_is_never_opened_through_a_link_nor_as_a_fifo_with_a_reader) {
+  temp_dir dir;
+  write_file(dir / "other.txt", "kept");
+  fs::create_symlink(dir / "other.txt", dir / "linked.log");
+  fs::create_symlink(dir / "created.txt", dir / "dangling.log");
+  const std::string fifo = (dir / "fifo.log").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  for (const char* name : {"linked.log", "dangling.log", "fifo.log"})
+    EXPECT_EQ(platform::open_log_for_append((dir / name).string().c_str()), nullptr) << name;
+  close(reader);
+  EXPECT_EQ(read_file(dir / "other.txt"), "kept");
+  EXPECT_FALSE(fs::exists(dir / "created.txt"));
 }
 
 TEST(file_stream_posix, a_link_to_a_regular_file_is_read_through) {

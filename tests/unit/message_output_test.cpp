@@ -97,6 +97,10 @@ TEST_F(message_output_test, append_to_log_in_a_missing_directory_fails_and_creat
   EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 
+TEST_F(message_output_test, append_to_log_never_writes_to_a_device) {
+  EXPECT_FALSE(append_to_log(native("/dev/null").string().c_str(), "x"));
+}
+
 TEST(time_stamp, has_no_leading_zeros_and_no_seconds) {
   char buffer[64] = {};
   format_time_stamp(platform::local_time{2004, 1, 1, 0, 0}, buffer, sizeof buffer);
