@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/file_status.h"
+#include "platform/last_error.h"
 #include "platform/path_syntax.h"
 #include "platform/read_only_file.h"
 
@@ -17,12 +18,15 @@ read_ahead::read_ahead(const file_searcher& tree, std::size_t threads, std::size
 }
 
 read_ahead::~read_ahead() {
+  // A failure being reported must survive the clean-up: joining threads may touch the last error.
+  const int saved = platform::native_last_error();
   stopping_ = true;
   {
     const std::lock_guard<std::mutex> lock(mutex_);
   }
   moved_on_.notify_all();
   workers_.reset();
+  platform::set_native_last_error(saved);
 }
 
 void read_ahead::passed(std::size_t position) {
