@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -1096,50 +1097,84 @@ TEST_F(end_to_end, one_walk_removes_in_the_order_of_ten_passes_and_never_leaves_
   const std::vector<std::string> extensions = {"sbr", "obj", "pch", "ilk", "bsc", "pdb", "idb", "res", "opp", "o"};
   const std::vector<std::string> starts = {sbr_start, obj_start, pch_start, ilk_start, pdb_start,
                                            pdb_start, pdb_start, res_start, mingw_start, mingw_start};
-  // A fixed pseudo-random tree: folders nested under earlier ones, every pattern
-  // in mixed case, outputs and look-alikes side by side.
-  unsigned seed = 16;
-  auto next = [&seed](unsigned range) {
-    seed = seed * 1103515245u + 12345u;
-    return (seed >> 16) % range;
-  };
-  std::vector<std::string> folders = {tree};
-  for (int i = 0; i < 14; ++i) folders.push_back(folders[next(folders.size())] + "/d" + std::to_string(i));
-  std::set<std::string> outputs;
-  int count = 0;
-  for (const auto& folder : folders) {
-    make_dirs(folder);
-    for (int j = 0; j < 9; ++j) {
-      const unsigned kind = next(10);
-      const std::string extension = next(3) == 0 ? upper(extensions[kind]) : extensions[kind];
-      const std::string path = folder + "/f" + std::to_string(count++) + "." + extension;
-      const bool output = next(4) != 0;
-      write_file(path, output ? with_payload(starts[kind]) : "look-alike");
-      if (output) outputs.insert(path);
-    }
-    write_file(folder + "/notes" + std::to_string(count++) + ".objx", with_payload(obj_start));
-  }
-  // Outputs behind a link to a folder outside the tree stay, and a link back up is no loop.
   put(base / "outside/far.obj", with_payload(obj_start));
-  ASSERT_EQ(symlink((base / "outside").c_str(), (folders[3] + "/away").c_str()), 0);
-  ASSERT_EQ(symlink(tree.c_str(), (folders[5] + "/up").c_str()), 0);
+  // The same tree cleaned with the walk's default threads and with the main
+  // thread alone must give the same bytes.
+  std::vector<std::string> outs;
+  for (const char* threads : {"", "1"}) {
+    SCOPED_TRACE(std::string("BRULO_THREADS=") + threads);
+    remove_tree(tree);
+    // A fixed pseudo-random tree: folders nested under earlier ones, every pattern
+    // in mixed case, outputs and look-alikes side by side.
+    unsigned seed = 16;
+    auto next = [&seed](unsigned range) {
+      seed = seed * 1103515245u + 12345u;
+      return (seed >> 16) % range;
+    };
+    std::vector<std::string> folders = {tree};
+    for (int i = 0; i < 14; ++i) folders.push_back(folders[next(folders.size())] + "/d" + std::to_string(i));
+    std::set<std::string> outputs;
+    int count = 0;
+    for (const auto& folder : folders) {
+      make_dirs(folder);
+      for (int j = 0; j < 9; ++j) {
+        const unsigned kind = next(10);
+        const std::string extension = next(3) == 0 ? upper(extensions[kind]) : extensions[kind];
+        const std::string path = folder + "/f" + std::to_string(count++) + "." + extension;
+        const bool output = next(4) != 0;
+        write_file(path, output ? with_payload(starts[kind]) : "look-alike");
+        if (output) outputs.insert(path);
+      }
+      write_file(folder + "/notes" + std::to_string(count++) + ".objx", with_payload(obj_start));
+    }
+    // Outputs behind a link to a folder outside the tree stay, and a link back up is no loop.
+    ASSERT_EQ(symlink((base / "outside").c_str(), (folders[3] + "/away").c_str()), 0);
+    ASSERT_EQ(symlink(tree.c_str(), (folders[5] + "/up").c_str()), 0);
 
-  std::vector<std::string> expected;
-  std::vector<std::string> walk;
-  folders_in_pre_order(tree, walk);
-  for (const auto& extension : extensions)
-    for (const auto& folder : walk)
-      for (const auto& name : listing_order(folder))
-        if (ends_with_extension(name, extension) && outputs.count(folder + "/" + name))
-          expected.push_back(shown(folder + "/" + name));
-  ASSERT_EQ(expected.size(), outputs.size());
+    std::vector<std::string> expected;
+    std::vector<std::string> walk;
+    folders_in_pre_order(tree, walk);
+    for (const auto& extension : extensions)
+      for (const auto& folder : walk)
+        for (const auto& name : listing_order(folder))
+          if (ends_with_extension(name, extension) && outputs.count(folder + "/" + name))
+            expected.push_back(shown(folder + "/" + name));
+    ASSERT_EQ(expected.size(), outputs.size());
 
-  const run_result result = run("-outputlog -f " + shown(tree));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, stdout_of(expected));
-  for (const auto& path : outputs) EXPECT_FALSE(exists(path)) << path;
-  EXPECT_EQ(read_file(base / "outside/far.obj"), with_payload(obj_start));
-  EXPECT_EQ(list_tree(base / "outside"), std::vector<std::string>{"far.obj"});
+    std::vector<std::pair<std::string, std::string>> env;
+    if (*threads != '\0') env.push_back({"BRULO_THREADS", threads});
+    const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, env);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of(expected));
+    outs.push_back(result.out);
+    for (const auto& path : outputs) EXPECT_FALSE(exists(path)) << path;
+    EXPECT_EQ(read_file(base / "outside/far.obj"), with_payload(obj_start));
+    EXPECT_EQ(list_tree(base / "outside"), std::vector<std::string>{"far.obj"});
+  }
+  EXPECT_EQ(outs[0], outs[1]);
+}
+
+// Deeper than any path can name, under a tight descriptor limit and under the
+// highest the system allows: every object goes, every look-alike stays.
+TEST_F(end_to_end, chains_thousands_of_folders_deep_are_cleaned_under_any_descriptor_limit) {
+  if (target().wine) GTEST_SKIP() << "Windows paths cannot be that deep";
+  rlimit current{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &current), 0);
+  const struct {
+    int depth, every;
+    unsigned long limit;
+  } cases[] = {{5000, 50, 256}, {30000, 500, static_cast<unsigned long>(current.rlim_max)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("depth " + std::to_string(c.depth) + ", descriptor limit " + std::to_string(c.limit));
+    deep_chain chain(tree + "/chain", c.depth, c.every);
+    run_request request;
+    request.text = "-f " + shown(tree);
+    request.descriptor_limit = c.limit;
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of({}));
+    EXPECT_EQ(chain.left(), std::make_pair(0, chain.levels_with_files()));
+  }
 }
 // ---- leaving things alone, and the summary --------------------------------------
 

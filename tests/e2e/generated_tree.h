@@ -1,8 +1,14 @@
 #pragma once
 // The one maker of larger test trees: folders of build outputs of every kind,
 // each beside a look-alike of the same name pattern that must stay.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "expected_texts.h"
@@ -57,5 +63,63 @@ inline generated_tree generate_tree(const std::string& root, int folders, int pe
   }
   return made;
 }
+
+// A chain of `depth` folders "d" below `root`, far deeper than a path can
+// name: made and checked relative to each parent's descriptor, so no more than
+// two are open at a time, and removed with rm, which handles any depth. Every
+// `every`-th level holds an x86 object "o.obj" and a look-alike "l.obj".
+class deep_chain {
+ public:
+  deep_chain(const std::string& root, int depth, int every) : root_(root), depth_(depth), every_(every) {
+    std::string look_alike = obj_start;
+    look_alike[0] = static_cast<char>(look_alike[0] ^ 0x20);
+    harness::make_dirs(root_);
+    int dir = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 1; dir >= 0 && level <= depth_; ++level) {
+      const int below = mkdirat(dir, "d", 0755) == 0 ? openat(dir, "d", O_RDONLY | O_DIRECTORY) : -1;
+      close(dir);
+      dir = below;
+      if (dir >= 0 && level % every_ == 0) {
+        put(dir, "o.obj", obj_start + " level " + std::to_string(level));
+        put(dir, "l.obj", look_alike + " level " + std::to_string(level));
+      }
+    }
+    if (dir < 0) throw std::runtime_error("cannot build the chain below " + root_);
+    close(dir);
+  }
+  ~deep_chain() { harness::run_command({"rm", "-rf", root_}, 60000); }
+  deep_chain(const deep_chain&) = delete;
+  deep_chain& operator=(const deep_chain&) = delete;
+
+  int levels_with_files() const { return depth_ / every_; }
+  // How many objects and how many look-alikes the chain still holds.
+  std::pair<int, int> left() const {
+    std::pair<int, int> found{0, 0};
+    int dir = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 1; dir >= 0 && level <= depth_; ++level) {
+      const int below = openat(dir, "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+      close(dir);
+      dir = below;
+      struct stat info {};
+      if (dir >= 0 && fstatat(dir, "o.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.first;
+      if (dir >= 0 && fstatat(dir, "l.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.second;
+    }
+    if (dir < 0) throw std::runtime_error("the chain below " + root_ + " is broken");
+    close(dir);
+    return found;
+  }
+
+ private:
+  static void put(int dir, const char* name, const std::string& bytes) {
+    const int file = openat(dir, name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool written = file >= 0 && write(file, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    if (file >= 0) close(file);
+    if (!written) throw std::runtime_error(std::string("cannot write ") + name + " in the chain");
+  }
+
+  std::string root_;
+  int depth_;
+  int every_;
+};
 
 }  // namespace expected

@@ -6,6 +6,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -338,6 +339,10 @@ child_process::child_process(const process_request& request) {
     }
     close_other_fds();
     if (request.out == stdout_mode::closed) close(STDOUT_FILENO);
+    if (request.descriptor_limit > 0) {
+      const rlimit limit{request.descriptor_limit, request.descriptor_limit};
+      if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
+    }
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -465,6 +470,7 @@ program_run::program_run(const run_request& request) {
   process.stdout_path = stdout_path_;
   process.out = request.out;
   process.terminal = request.terminal;
+  process.descriptor_limit = request.descriptor_limit;
   process.unset_env = {"WAYLAND_DISPLAY"};
   if (request.display.empty()) {
     process.unset_env.push_back("DISPLAY");

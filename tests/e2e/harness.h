@@ -83,6 +83,7 @@ struct process_request {
   std::string stdout_path;  // with capture: the file that receives standard output
   bool new_session = true;  // setsid(): no controlling terminal
   bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
+  unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
 };
 
 // A child in its own process group; killed with its group if still running when destroyed.
@@ -134,6 +135,7 @@ struct run_request {
   std::string display;        // empty: no display at all
   bool show_normal = false;   // Windows: start through the launcher with SW_SHOWNORMAL
   bool terminal = false;      // native only: a controlling pseudo-terminal
+  unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
 };
 
 struct run_result {
