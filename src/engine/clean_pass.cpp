@@ -12,6 +12,7 @@
 #include "engine/dry_run_tally.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
+#include "platform/display_text.h"
 #include "platform/file_removal.h"
 #include "platform/error_codes.h"
 #include "platform/last_error.h"
@@ -59,7 +60,7 @@ bool clean_candidate(const platform::tree_entry& entry, const char* pattern, con
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
-      if (settings.output_log) output_message("%s", entry.path);
+      if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
       return false;

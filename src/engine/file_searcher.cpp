@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/failure_classes.h"
+#include "platform/display_text.h"
 #include "platform/last_error.h"
 #include "platform/name_match.h"
 #include "platform/path_syntax.h"
@@ -24,7 +25,8 @@ const char* const status_context = "boost::filesystem::status";
 
 // The walk fails as the path library's own walk did, with the same texts.
 [[noreturn]] void throw_walk_error(const char* context, const std::string& path, int code) {
-  throw fs::filesystem_error(context, fs::path(path), boost::system::error_code(code, boost::system::system_category()));
+  throw fs::filesystem_error(context, fs::path(platform::displayed_name(path)),
+                             boost::system::error_code(code, boost::system::system_category()));
 }
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
