@@ -83,17 +83,14 @@ void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> dir
                                    const std::vector<pattern_rule>& rules) {
   const std::string& path = directories[index].path;
   if (!directory->start_listing()) {
-    // A name beyond the ANSI code page comes back with '?' in it, which no
-    // call can reach: it is reported and passed over, as such a file is.
+    // A listed name that no call can reach is reported and passed over, as
+    // such a file is.
     if (index != 0 && is_unreachable_directory(platform::get_last_error())) {
       report_tolerated_failure(path.c_str(), platform::get_last_error());
       return;
     }
     throw_walk_error(construct_context, path, platform::native_last_error());
   }
-  // The separator goes in even after one already there, as the platform takes
-  // a doubled separator for a single one.
-  const std::size_t prefix_length = path.size() + 1;
   std::vector<std::string> subdirectories;
   std::string name;
   bool descend = false;
@@ -105,9 +102,8 @@ void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> dir
       throw_walk_error(increment_context, path, platform::native_last_error());
     if (step == platform::tree_directory::step::type_failed)
       throw_walk_error(status_context, full_path(candidate{index, name}), platform::native_last_error());
-    // A cut path names another file: what the platform cannot take whole is passed over.
     const int match = classify(name, rules);
-    if (match >= 0 && prefix_length + name.size() <= platform::max_path_length) {
+    if (match >= 0) {
       candidates[static_cast<std::size_t>(match)].push_back(candidate{index, name});
       has_matches = true;
     }
@@ -116,9 +112,7 @@ void file_searcher::walk_directory(std::unique_ptr<platform::tree_directory> dir
   directory->close_listing();
 
   for (const std::string& sub : subdirectories) {
-    const std::string sub_path = (fs::path(directories[index].path) / sub).make_preferred().string();
-    // Room for the separator and the wildcard of the listing query.
-    if (sub_path.size() + 2 > platform::max_path_length) continue;
+    const std::string sub_path = platform::joined_path(directories[index].path, sub);
     auto child = std::make_unique<platform::tree_directory>();
     if (!child->open_subdirectory(*directory, sub, sub_path))
       throw_walk_error(construct_context, sub_path, platform::native_last_error());
@@ -142,6 +136,8 @@ void file_searcher::search(const char* pattern, const char* root, std::list<std:
   for (const candidate& match : candidates.front()) out.push_back(full_path(match));
 }
 
+// The separator goes in even after one already there, as the platform takes
+// a doubled separator for a single one.
 std::string file_searcher::full_path(const candidate& match) const {
   return directories[match.directory].path + platform::path_separator + match.name;
 }

@@ -3,6 +3,6 @@
 
 namespace platform {
 // The process's working directory as the system reports it; empty when it
-// cannot be read or does not fit in 520 bytes.
+// cannot be read (on POSIX also when it does not fit in 520 bytes).
 std::string get_current_directory();
 }  // namespace platform

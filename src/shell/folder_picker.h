@@ -14,5 +14,5 @@ std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initi
 void append_trailing_separator(char* buffer, std::size_t size);
 
 // The process's working directory, without an added separator; empty when it
-// cannot be read or is longer than 519 bytes.
+// cannot be read (on POSIX also when it is longer than 519 bytes).
 std::string current_directory();
