@@ -1,6 +1,7 @@
 #include "app/app_main.h"
 
 #include <exception>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/help_and_version.h"
@@ -51,10 +52,10 @@ std::int32_t run_targets(command_line& line, instance_handle instance) {
     clean_named_trees(line);
     return status_finished;
   }
-  char folder[260] = {};
-  if (browse_for_folder(folder, sizeof folder, nullptr, nullptr, platform::browse_edit_box, nullptr) != 0)
+  std::vector<char> folder(platform::picked_folder_size);
+  if (browse_for_folder(folder.data(), folder.size(), nullptr, nullptr, platform::browse_edit_box, nullptr) != 0)
     return status_no_folder;
-  clean_tree(folder);
+  clean_tree(folder.data());
   return status_finished;
 }
 

@@ -15,6 +15,7 @@
 #include "engine/file_searcher.h"
 #include "engine/read_ahead.h"
 #include "engine/worker_threads.h"
+#include "platform/display_text.h"
 #include "platform/file_removal.h"
 #include "platform/error_codes.h"
 #include "platform/last_error.h"
@@ -61,14 +62,14 @@ bool clean_candidate(const platform::tree_entry& entry, const char* pattern, con
   }
   if (settings.dry_run) {
     tally.count(judged.status.size);
-    output_message("%s", entry.path);
+    output_message("%s", platform::displayed_name(entry.path).c_str());
     return false;
   }
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
       tally.count(judged.status.size);
-      if (settings.output_log) output_message("%s", entry.path);
+      if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
       return false;
@@ -92,7 +93,7 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   searcher.walk(root, ordered, settings.skip_names);
   if (settings.dry_run)
     for (const std::uint32_t kept : searcher.kept_directories)
-      output_message("kept: %s (%s)", searcher.directory_path(kept).c_str(), keep_marker_name);
+      output_message("kept: %s (%s)", platform::displayed_name(searcher.directory_path(kept)).c_str(), keep_marker_name);
   const std::size_t threads = worker_count();
   const std::size_t spare = platform::spare_descriptors();
   directory_cursor directories(searcher, spare / 4);

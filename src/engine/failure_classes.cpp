@@ -2,6 +2,7 @@
 
 #include "diag/last_error_text.h"
 #include "diag/message_output.h"
+#include "platform/display_text.h"
 #include "platform/error_codes.h"
 
 bool is_gone(std::uint32_t code) { return code == error_code::file_not_found || code == error_code::path_not_found; }
@@ -25,5 +26,5 @@ bool is_unreachable_directory(std::uint32_t code) { return code == error_code::i
 void report_tolerated_failure(const char* path, std::uint32_t error) {
   last_error_text error_text;
   error_text.update(error, true);
-  output_message("%s\n%s", error_text.text(), path);
+  output_message("%s\n%s", error_text.text(), platform::displayed_name(path).c_str());
 }

@@ -7,6 +7,7 @@
 #include "engine/failure_classes.h"
 #include "engine/tree_walk.h"
 #include "engine/worker_threads.h"
+#include "platform/display_text.h"
 #include "platform/last_error.h"
 #include "platform/path_syntax.h"
 
@@ -19,7 +20,7 @@ const char* const status_context = "boost::filesystem::status";
 
 // The walk fails as the path library's own walk did, with the same texts.
 [[noreturn]] void throw_walk_error(const char* context, const std::string& path, int native_error) {
-  throw fs::filesystem_error(context, fs::path(path),
+  throw fs::filesystem_error(context, fs::path(platform::displayed_name(path)),
                              boost::system::error_code(native_error, boost::system::system_category()));
 }
 }  // namespace

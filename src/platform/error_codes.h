@@ -11,6 +11,7 @@ constexpr std::uint32_t too_many_open_files = 4;
 constexpr std::uint32_t access_denied = 5;
 constexpr std::uint32_t invalid_handle = 6;
 constexpr std::uint32_t not_enough_memory = 8;
+constexpr std::uint32_t out_of_memory = 14;
 constexpr std::uint32_t not_same_device = 17;
 constexpr std::uint32_t no_more_files = 18;
 constexpr std::uint32_t write_protect = 19;
@@ -27,5 +28,6 @@ constexpr std::uint32_t bad_file_type = 222;
 constexpr std::uint32_t directory_invalid = 267;
 constexpr std::uint32_t unrecognized_volume = 1005;
 constexpr std::uint32_t io_device = 1117;
+constexpr std::uint32_t cancelled = 1223;
 constexpr std::uint32_t cant_resolve_filename = 1921;
 }  // namespace error_code

@@ -4,26 +4,32 @@
 #include <shellapi.h>
 
 #include "platform/error_codes.h"
+#include "platform/shell_result_win32.h"
+#include "platform/wide_text_win32.h"
 
 namespace platform {
-bool delete_file(const tree_entry& entry, const file_identity&) { return DeleteFileA(entry.path) != 0; }
+bool delete_file(const tree_entry& entry, const file_identity&) {
+  return DeleteFileW(call_path(entry.path).c_str()) != 0;
+}
 
 removal_result move_to_recycle_bin(const tree_entry&, const char* path_block, const file_identity&) {
-  SHFILEOPSTRUCTA op;
+  // The shell takes no "\\?\" path and no longer one: a file must never be
+  // deleted for good in place of recycling, so such a path is not offered.
+  std::wstring list = to_wide(path_block);
+  if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
+  list.push_back(L'\0');  // with the string's own, the two that end the list
+
+  SHFILEOPSTRUCTW op;
   ZeroMemory(&op, sizeof op);
   op.hwnd = nullptr;
   op.wFunc = FO_DELETE;
-  op.pFrom = path_block;
+  op.pFrom = list.c_str();
   op.pTo = nullptr;
   // ALLOWUNDO sends the file to the recycle bin; the rest keep every dialog away.
   op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
   op.fAnyOperationsAborted = FALSE;
   op.hNameMappings = nullptr;
   op.lpszProgressTitle = nullptr;
-  const int result = SHFileOperationA(&op);
-  if (result == 0) return {removal_outcome::removed, error_code::success};
-  const auto code = static_cast<std::uint32_t>(result);
-  if (code == error_code::file_not_found || code == error_code::path_not_found) return {removal_outcome::gone, code};
-  return {removal_outcome::refused, code};
+  return shell_removal_result(SHFileOperationW(&op));
 }
 }  // namespace platform

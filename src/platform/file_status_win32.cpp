@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/wide_text_win32.h"
+
 namespace platform {
 namespace {
 // FILETIME counts 100 ns steps from 1601; seconds from 1970 follow.
@@ -13,7 +15,7 @@ std::int64_t unix_seconds(const FILETIME& time) {
 
 bool stat_entry(const tree_entry& entry, file_status& status) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(entry.path, GetFileExInfoStandard, &data)) return false;
+  if (!GetFileAttributesExW(call_path(entry.path).c_str(), GetFileExInfoStandard, &data)) return false;
   status.type = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? file_status::kind::directory
                                                                           : file_status::kind::regular;
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;

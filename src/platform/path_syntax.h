@@ -1,5 +1,4 @@
 #pragma once
-#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -7,10 +6,6 @@ namespace platform {
 extern const char path_separator;
 // The bytes that introduce an option on the command line.
 extern const char* const option_introducers;
-// The longest path, in bytes, that the platform's file functions take
-// (MAX_PATH less its terminating NUL on Windows; no such limit on POSIX).
-extern const std::size_t max_path_length;
-
 // The root as its subdirectories' paths start: with the platform's own
 // separators, as the path library's preferred form has them.
 std::string preferred_form(const std::string& root);

@@ -1,13 +1,9 @@
 #include "platform/path_syntax.h"
 
-#include <cstdint>
-
 namespace platform {
 const char path_separator = '/';
 // A slash starts every absolute path here, so it cannot also start an option.
 const char* const option_introducers = "-";
-const std::size_t max_path_length = SIZE_MAX;
-
 std::string preferred_form(const std::string& root) { return root; }
 
 void append_name(std::string& path, const std::string& name) {

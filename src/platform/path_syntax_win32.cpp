@@ -3,9 +3,6 @@
 namespace platform {
 const char path_separator = '\\';
 const char* const option_introducers = "-/";
-// MAX_PATH (260) less the terminating NUL.
-const std::size_t max_path_length = 259;
-
 std::string preferred_form(const std::string& root) {
   std::string preferred = root;
   for (char& c : preferred)

@@ -2,14 +2,17 @@
 
 #include <windows.h>
 
+#include "platform/wide_text_win32.h"
+
 namespace platform {
 bool read_only_file::open(const tree_entry& entry, const file_status&) {
   close();
   // A read lets another program delete or move the file meanwhile: when
   // another run cannot move a file to the recycle bin, the shell deletes it
   // for good instead. A directory is refused with access denied.
-  const HANDLE handle = CreateFileA(entry.path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle =
+      CreateFileW(call_path(entry.path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   handle_ = handle;
   return true;

@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "platform/path_syntax.h"
+#include "platform/wide_text_win32.h"
 
 namespace platform {
 struct tree_directory::listing {
   HANDLE handle = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAA data{};
+  WIN32_FIND_DATAW data{};
   bool first_pending = false;
 };
 
@@ -42,11 +45,12 @@ void tree_directory::close_listing() {
 bool tree_directory::start_listing() {
   delete listing_;
   listing_ = new listing;
-  // One listing of every entry, by long name, in large batches.
+  // One listing of every entry, by long name, in large batches. No byte of a
+  // UTF-8 character after its first is ever a separator's.
   const char last = path_.empty() ? '\0' : path_.back();
   const std::string query = path_ + (last == '\\' || last == '/' || last == ':' ? "*" : "\\*");
-  listing_->handle = FindFirstFileExA(query.c_str(), FindExInfoBasic, &listing_->data, FindExSearchNameMatch,
-                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  listing_->handle = FindFirstFileExW(call_path(query).c_str(), FindExInfoBasic, &listing_->data,
+                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (listing_->handle != INVALID_HANDLE_VALUE) {
     listing_->first_pending = true;
     return true;
@@ -61,13 +65,13 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
     if (listing_->handle == INVALID_HANDLE_VALUE) return step::end;
     if (listing_->first_pending) {
       listing_->first_pending = false;
-    } else if (!FindNextFileA(listing_->handle, &listing_->data)) {
+    } else if (!FindNextFileW(listing_->handle, &listing_->data)) {
       if (GetLastError() == ERROR_NO_MORE_FILES) return step::end;
       return step::listing_failed;
     }
-    const char* entry = listing_->data.cFileName;
-    if (entry[0] == '.' && (entry[1] == '\0' || (entry[1] == '.' && entry[2] == '\0'))) continue;
-    name.assign(entry);
+    const wchar_t* entry = listing_->data.cFileName;
+    if (entry[0] == L'.' && (entry[1] == L'\0' || (entry[1] == L'.' && entry[2] == L'\0'))) continue;
+    name = from_wide(entry, wcslen(entry));
     // Junctions, directory links and mount points lead out of the tree.
     const DWORD attributes = listing_->data.dwFileAttributes;
     descend = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
@@ -78,25 +82,7 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
 // A directory here is its path: it holds no handle between listings.
 std::size_t spare_descriptors() { return std::size_t{1} << 20; }
 
-bool tree_directory::get_identity(file_identity& id) const {
-  // Callers classify failures by the last error of other calls; leave it as found.
-  const DWORD saved_error = GetLastError();
-  bool found = false;
-  // BACKUP_SEMANTICS is what lets CreateFileA open a directory.
-  const HANDLE handle = CreateFileA(path_.c_str(), 0,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(handle, &info)) {
-      id.volume = info.dwVolumeSerialNumber;
-      id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-      id.known = true;
-      found = true;
-    }
-    CloseHandle(handle);
-  }
-  SetLastError(saved_error);
-  return found;
-}
+// The walk never enters a reparse point, so it cannot meet a loop; and on
+// ReFS, Dev Drive and some redirectors two folders can report one file index.
+bool tree_directory::get_identity(file_identity&) const { return false; }
 }  // namespace platform

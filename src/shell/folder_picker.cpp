@@ -23,7 +23,7 @@ std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initi
 
 void append_trailing_separator(char* buffer, std::size_t size) {
   const std::size_t length = std::strlen(buffer);
-  // Only the last byte counts, even where it is the second byte of a double-byte character.
+  // The last byte tells: in UTF-8 no byte of a longer character is a separator's.
   if (length == 0 || buffer[length - 1] == platform::path_separator) return;
   if (length > size - 2) return;
   buffer[length] = platform::path_separator;

@@ -2,6 +2,7 @@
 // status, the exact bytes it writes, and the files it leaves.
 #include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -994,37 +995,117 @@ TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
   }
 }
 
-TEST_F(end_to_end, a_name_beyond_the_ansi_code_page_is_reported_and_passed_over) {
-  put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj", with_payload(obj_start));  // テスト.obj
-  put(tree + "/a.pdb", with_payload(pdb_start));
-  put(tree + "/sub/b.o", with_payload(mingw_start));
-  put(tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88/c.res", with_payload(res_start));  // テスト/c.res
-  // Code page 1252 holds no katakana.
-  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, code_page_env(1252));
-  EXPECT_EQ(result.status, 0);
-  const std::string unreachable = "ERROR Message:" + invalid_name_text() + "\n" + shown(tree) + "\\???";
-  const std::vector<std::string> messages =
-      target().wine ? std::vector<std::string>{unreachable, unreachable + ".obj", shown(tree + "/a.pdb"),
-                                               shown(tree + "/sub/b.o")}
-                    : std::vector<std::string>{tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88.obj",
-                                               tree + "/a.pdb",
-                                               tree + "/\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88/c.res",
-                                               tree + "/sub/b.o"};
-  EXPECT_EQ(result.out, stdout_of(messages));
-  EXPECT_EQ(list_tree(tree).size(), target().wine ? 4u : 2u);
+// ---- every name, any length -----------------------------------------------------------
+
+// Wine takes its ANSI code page from the locale. How brulo.exe shows names
+// under each: Hangul is in neither, an emoji (two UTF-16 units) gives "??".
+// The Linux program shows every name as it is.
+struct code_page {
+  int number;
+  std::string katakana, too_long;  // テスト shown; the text of ERROR_FILENAME_EXCED_RANGE
+};
+const code_page code_pages[] = {
+    {1252, "???", "File name is too long.\r\n"},
+    {932, "\x83\x65\x83\x58\x83\x67",
+     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7\x81\x42\r\n"}};
+const std::string katakana = "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88", hangul = "\xed\x95\x9c\xea\xb5\xad\xec\x96\xb4",
+                  emoji = "\xf0\x9f\x98\x80", deep = std::string(200, 'd') + "/" + std::string(200, 'e');
+
+std::string shown_in(const code_page& page, std::string text) {
+  for (const auto& [name, as] : {std::make_pair(katakana, page.katakana), std::make_pair(hangul, std::string("???")),
+                                 std::make_pair(emoji, std::string("??"))})
+    for (std::size_t at = 0; target().wine && (at = text.find(name, at)) != std::string::npos;)
+      text.replace(at, name.size(), as);
+  return shown(text);
 }
 
-TEST_F(end_to_end, under_code_page_932_a_japanese_name_is_cleaned_and_shown_in_shift_jis) {
-  const std::string name = "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88";  // テスト
-  put(tree + "/" + name + ".obj", with_payload(obj_start));
-  put(tree + "/" + name + "/c.res", with_payload(res_start));
-  const run_result result = run("-outputlog -f " + shown(tree), stdout_mode::capture, code_page_env(932));
+class beyond_the_code_page : public end_to_end {
+ protected:
+  void SetUp() override {
+    end_to_end::SetUp();
+    const locale_t japanese = newlocale(LC_ALL_MASK, "ja_JP.UTF-8", nullptr);  // else Wine runs with 1252
+    ASSERT_NE(japanese, nullptr) << "missing locale: localedef -i ja_JP -f UTF-8 ja_JP.UTF-8";
+    freelocale(japanese);
+  }
+
+  // Outputs in the order they go (each pattern's in turn, so no listing order
+  // counts), their starts, and the folders that stay. The root's own name is
+  // one the code page lacks.
+  const std::vector<std::string> outputs = {katakana + ".obj", deep + "/deep.obj", emoji + ".pdb", hangul + "/x.o"};
+  const std::vector<std::string> starts = {obj_start, obj_start, msf7_start, mingw_start};
+  const std::vector<std::string> folders = {std::string(200, 'd') + "/", deep + "/", hangul + "/"};
+  std::string root(const code_page& page) { return tree + "/" + (page.katakana == "???" ? katakana : hangul); }
+
+  run_result clean(const code_page& page, const std::string& options, std::vector<std::string>& messages) {
+    for (std::size_t i = 0; i < outputs.size(); ++i) put(root(page) + "/" + outputs[i], with_payload(starts[i]));
+    for (const auto& output : outputs) messages.push_back(shown_in(page, root(page) + "/" + output));
+    remove_tree(work + "/brulo_log.log");
+    run_request request;
+    request.text = "-modern -outputlog " + options + "-f\"" + shown(root(page)) + "\"";
+    request.wide_text = true;  // a batch line could not carry the root's name
+    request.set_env = code_page_env(page.number);
+    request.set_env.push_back({"XDG_DATA_HOME", base / "xdg"});
+    return run_in_work(request);
+  }
+};
+
+TEST_F(beyond_the_code_page, every_name_and_every_length_is_cleaned_and_shown_in_the_code_page) {
+  for (const code_page& page : code_pages) {
+    std::vector<std::string> messages;
+    const run_result result = clean(page, "", messages);
+    EXPECT_EQ(result.status, 0) << page.number;
+    EXPECT_EQ(result.out, stdout_of(messages)) << page.number;
+    EXPECT_EQ(run_log(result), log_lines(messages)) << page.number;
+    EXPECT_EQ(list_tree(root(page)), folders) << page.number;
+  }
+}
+
+TEST_F(beyond_the_code_page, the_recycle_bin_takes_every_name_once_but_no_path_beyond_max_path) {
+  const std::string trash = base / "xdg/Trash";
+  for (const code_page& page : code_pages) {
+    remove_tree(trash);
+    make_dirs(trash + "/files");
+    make_dirs(trash + "/info");
+    std::vector<std::string> messages;
+    const run_result result = clean(page, "-gototrashbox ", messages);
+    EXPECT_EQ(result.status, 0) << page.number;
+    // The shell is never handed a path it would not take: the file stays.
+    std::vector<std::string> trashed = {"x.o", katakana + ".obj", emoji + ".pdb"}, left = folders;
+    if (target().wine) {
+      messages[1] = "ERROR Message:" + page.too_long + "\n" + messages[1];
+      left.insert(left.begin() + 2, deep + "/deep.obj");
+    } else {
+      trashed.insert(trashed.begin(), "deep.obj");
+    }
+    EXPECT_EQ(result.out, stdout_of(messages)) << page.number;
+    EXPECT_EQ(list_tree(trash + "/files"), trashed) << page.number;
+    EXPECT_EQ(list_tree(trash + "/info").size(), trashed.size()) << page.number;
+    EXPECT_EQ(list_tree(root(page)), left) << page.number;
+    remove_tree(root(page));
+  }
+}
+
+TEST_F(beyond_the_code_page, shift_jis_names_ending_in_the_separators_byte_are_listed_as_themselves) {
+  // 機能 and 一覧表: 能 and 表 end in 0x5C in Shift_JIS.
+  const std::string function = "\xe6\xa9\x9f\xe8\x83\xbd", list = "\xe4\xb8\x80\xe8\xa6\xa7\xe8\xa1\xa8";
+  for (const std::string& path : {function + "/a.obj", function + "/" + function + katakana + "/c.obj",
+                                  list + "/b.obj", std::string("top.obj")})
+    put(tree + "/" + path, with_payload(obj_start));
+  const run_result result = run("-f " + shown(tree), stdout_mode::capture, code_page_env(932));
   EXPECT_EQ(result.status, 0);
-  const std::string shown_name = by_target("\x83\x65\x83\x58\x83\x67", name);
-  const std::string root = shown(tree) + separator();
-  EXPECT_EQ(result.out, stdout_of({root + shown_name + ".obj", root + shown_name + separator() + "c.res"}))
-      << "Wine reads UTF-8 file names under code page 932 only where the ja_JP.UTF-8 locale is made";
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{name + "/"});
+  EXPECT_EQ(result.out, stdout_of({}));
+  const std::vector<std::string> left = {list + "/", function + "/", function + "/" + function + katakana + "/"};
+  EXPECT_EQ(list_tree(tree), left);
+}
+
+TEST_F(end_to_end, a_name_holding_a_line_feed_is_cleaned_and_shown_with_a_question_mark) {
+  if (target().wine) GTEST_SKIP() << "no Windows name holds a line feed";
+  put(tree + "/a\nb.obj", with_payload(obj_start));
+  const run_result result = run("-outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({tree + "/a?b.obj"}));
+  EXPECT_EQ(run_log(result), log_lines({tree + "/a?b.obj"}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
 }
 
 TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {

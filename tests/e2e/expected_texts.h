@@ -38,6 +38,7 @@ inline const std::string mingw_start = bytes({0x4C, 0x01, 0x1C, 0x00, 0x00, 0x00
 inline const std::string pch_start = "VCPCH";
 inline const std::string ilk_start = "Microsoft Linker Database";
 inline const std::string pdb_start = "Microsoft C/C++ program database";
+inline const std::string msf7_start = std::string("Microsoft C/C++ MSF 7.00\r\n\x1a" "DS\0\0\0", 32);  // with "modern"
 inline const std::string sbr_start = bytes({0x00, 0x02, 0x00, 0x07, 0x00});
 inline const std::string res_start =
     bytes({0x00, 0x00, 0x00, 0x00, 0x20, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00});
@@ -68,13 +69,11 @@ inline std::string access_denied_text() {
   return harness::target().wine ? "Access denied.\r\n" : "Access is denied.\n";
 }
 
-// The system's texts for a file held open by another program and for a name
-// the ANSI code page cannot hold.
+// The system's text for a file held open by another program.
 inline std::string sharing_violation_text() {
   return harness::target().wine ? "Sharing violation.\r\n"
                                 : "The process cannot access the file because it is being used by another process.\r\n";
 }
-inline std::string invalid_name_text() { return "Invalid name.\r\n"; }
 
 // A tree the program cannot list: its own path as given, or an empty value.
 inline failure missing_tree(const std::string& shown_path) {

@@ -484,7 +484,7 @@ program_run::program_run(const run_request& request) {
     process.argv.insert(process.argv.end(), request.arguments.begin(), request.arguments.end());
   } else {
     for (const auto& entry : wine_env()) process.set_env.push_back(entry);
-    if (request.show_normal) {
+    if (request.show_normal || request.wide_text) {
       process.argv = {"wine", info.launcher, shown(info.program), request.text};
     } else {
       // Wine quotes again an argument holding spaces or quotes; a batch line

@@ -134,6 +134,9 @@ struct run_request {
   std::vector<std::pair<std::string, std::string>> set_env;
   std::string display;        // empty: no display at all
   bool show_normal = false;   // Windows: start through the launcher with SW_SHOWNORMAL
+  // Windows: through the launcher too, for a text that a batch line cannot
+  // carry (cmd reads it in the console code page). Native runs ignore it.
+  bool wide_text = false;
   bool terminal = false;      // native only: a controlling pseudo-terminal
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
 };

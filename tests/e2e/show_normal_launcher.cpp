@@ -1,21 +1,22 @@
 // Starts a program as a desktop shortcut does: shown with SW_SHOWNORMAL,
-// sharing this console's standard handles, and hands back its exit code.
+// sharing this console's standard handles, and hands back its exit code. The
+// text goes over as UTF-16, so it may hold any character.
 // Usage: show_normal_launcher PROGRAM [COMMAND-LINE-TEXT]
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
   if (argc < 2 || argc > 3) {
     std::fprintf(stderr, "usage: show_normal_launcher PROGRAM [COMMAND-LINE-TEXT]\n");
     return 2;
   }
   // The program sees everything after its quoted name as its command-line text.
-  std::string command = std::string("\"") + argv[1] + "\"";
-  if (argc == 3 && argv[2][0] != '\0') command += std::string(" ") + argv[2];
+  std::wstring command = std::wstring(L"\"") + argv[1] + L"\"";
+  if (argc == 3 && argv[2][0] != L'\0') command += std::wstring(L" ") + argv[2];
 
-  STARTUPINFOA startup;
+  STARTUPINFOW startup;
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
@@ -26,8 +27,8 @@ int main(int argc, char** argv) {
 
   PROCESS_INFORMATION process;
   ZeroMemory(&process, sizeof process);
-  if (!CreateProcessA(argv[1], &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    std::fprintf(stderr, "show_normal_launcher: CreateProcessA failed with %lu\n", GetLastError());
+  if (!CreateProcessW(argv[1], &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "show_normal_launcher: CreateProcessW failed with %lu\n", GetLastError());
     return 3;
   }
   CloseHandle(process.hThread);

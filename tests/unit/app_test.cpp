@@ -37,12 +37,15 @@ TEST(append_trailing_separator, adds_one_only_where_it_fits_and_is_missing) {
 }
 
 TEST(append_trailing_separator, looks_at_the_last_byte_only) {
-  // A double-byte character whose second byte is the separator's byte counts as one.
+  // Paths are UTF-8: a name ending in a character whose Shift_JIS form ends
+  // in the separator's byte (0x5C) still gets its separator.
   char buffer[16] = {};
-  const std::string text = std::string("dir") + '\x95' + sep;
-  std::strcpy(buffer, text.c_str());
-  append_trailing_separator(buffer, sizeof buffer);
-  EXPECT_EQ(std::string(buffer), text);
+  const std::string table = "dir\xe8\xa1\xa8";  // "dir" and the kanji for a table
+  for (const std::string& text : {table, table + sep}) {
+    std::strcpy(buffer, text.c_str());
+    append_trailing_separator(buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer), table + sep);
+  }
 }
 
 TEST(browse_for_folder, a_zero_size_buffer_is_refused_untouched) {

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <tuple>
+#include <utility>
+
+#include "platform/shell_result_win32.h"
+#include "platform/wide_text_win32.h"
+#include "test_support.h"
+
+namespace {
+using namespace test_support;
+using namespace platform;
+
+TEST(wide_text, utf8_and_utf16_convert_both_ways_exactly) {
+  const std::pair<std::string, std::wstring> rows[] = {
+      {"", L""}, {"C:\\src\\a.obj", L"C:\\src\\a.obj"}, {"\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88", L"\u30c6\u30b9\u30c8"},
+      {"\xf0\x9f\x98\x80.pdb", {0xD83D, 0xDE00, L'.', L'p', L'd', L'b'}},  // an emoji: a surrogate pair
+      {"a\xed\xa0\x80z", {L'a', 0xD800, L'z'}}, {"\xed\xbf\xbf", {0xDFFF}}};  // unpaired surrogates
+  for (const auto& [utf8, utf16] : rows) {
+    EXPECT_EQ(to_wide(utf8), utf16) << utf8;
+    EXPECT_EQ(from_wide(utf16), utf8) << utf8;
+  }
+  // A stray trail byte, an overlong form and a cut sequence name no character.
+  EXPECT_EQ(to_wide("a\x80z\xc0\xaf\xe3\x83"), (std::wstring{L'a', 0xFFFD, L'z', 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}));
+}
+
+TEST(wide_text, call_path_lifts_the_limit_only_from_max_path_on) {
+  temp_dir dir;
+  working_directory cwd(dir.path());
+  const std::string name(300, 'd');
+  const std::wstring wide(300, L'd');
+  const std::pair<std::string, std::wstring> rows[] = {
+      {"C:\\src/x\\\\a.obj", L"C:\\src/x\\\\a.obj"}, {std::string(259, 'a'), std::wstring(259, L'a')},
+      {name + "\\a.obj", L"\\\\?\\" + fs::current_path().wstring() + L"\\" + wide + L"\\a.obj"},
+      {"C:/" + name + "\\\\x\\..\\a.obj", L"\\\\?\\C:\\" + wide + L"\\a.obj"},
+      {"\\\\server\\share\\" + name, L"\\\\?\\UNC\\server\\share\\" + wide},
+      {"\\\\?\\C:\\" + name, L"\\\\?\\C:\\" + wide}};
+  for (const auto& [path, called] : rows) EXPECT_EQ(call_path(path), called) << path;
+}
+
+TEST(wide_text, ansi_text_puts_a_question_mark_for_each_unit_the_code_page_lacks) {
+  ASSERT_TRUE(GetACP() == 1252 || GetACP() == 932) << GetACP();
+  // Hangul is in neither; a-macron would best-fit to "a" in 1252, e-acute to "e" in 932.
+  EXPECT_EQ(ansi_text(L"a.obj \ud55c\u0101\u00e9"), GetACP() == 1252 ? "a.obj ??\xe9" : "a.obj ???");
+  EXPECT_EQ(ansi_text({0xD83D, 0xDE00, L'.', 0xD800}), "??.?");  // an emoji, an unpaired surrogate
+}
+
+TEST(wide_text, the_command_text_starts_after_the_program_name_and_its_blanks) {
+  const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+      {L"\"C:\\my tools\\brulo.exe\" -f C:\\a b", L"-f C:\\a b"}, {L"\"brulo.exe\"-vc  ", L"-vc  "},
+      {L"\"C:\\brulo.exe", L""}, {L"brulo.exe -f\"x\"", L"-f\"x\""}, {L"brulo.exe   ", L""},
+      {L"brulo.exe\t\t \x01-vc", L"-vc"}};
+  for (const auto& [line, text] : rows) EXPECT_STREQ(after_program_name(line), text) << line;
+}
+
+TEST(shell_removal_result, maps_the_shells_own_result_and_nothing_else) {
+  using o = removal_outcome;
+  const std::tuple<int, o, std::uint32_t> rows[] = {
+      {0, o::removed, 0},      {2, o::gone, 2},          {3, o::gone, 2},          {0x7C, o::gone, 2},
+      {8, o::failed, 8},       {14, o::failed, 8},       {0x75, o::failed, 1223},  {1223, o::failed, 1223},
+      {0x78, o::refused, 5},   {0x79, o::refused, 206},  {0x81, o::refused, 206},  {0x86, o::refused, 19},
+      {0x87, o::refused, 19},  {0x88, o::refused, 19},   {5, o::refused, 5},       {32, o::refused, 32},
+      {19, o::refused, 19},    {0x7B, o::refused, 0x7B}, {0x71, o::refused, 31},   {0x85, o::refused, 31},
+      {0xB7, o::refused, 31},  {0x402, o::refused, 31},  {0x10074, o::refused, 31}, {-1, o::refused, 31}};
+  for (const auto& [result, outcome, code] : rows) {
+    EXPECT_EQ(shell_removal_result(result).outcome, outcome) << result;
+    EXPECT_EQ(shell_removal_result(result).code, code) << result;
+  }
+}
+}  // namespace
