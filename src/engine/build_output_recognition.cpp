@@ -37,25 +37,36 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const c
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   const run_settings& settings = process_run_settings();
   recognition_result result;
-  if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
-  using kind = platform::file_status::kind;
-  // A directory cannot be opened as a file, as on Windows.
-  if (result.status.type == kind::directory) return after_failure(error_code::access_denied, result);
-  // A FIFO, socket or device is never opened: opening one runs its driver.
-  if (result.status.type != kind::regular) return result;
-  // Fresh output may still be needed by the work in hand.
-  constexpr std::int64_t seconds_a_day = 24 * 60 * 60;
-  if (settings.older_than_days >= 0 &&
-      std::time(nullptr) - result.status.last_write < settings.older_than_days * seconds_a_day)
-    return result;
-  // An empty browse-information file is left by a compile that was cut short.
-  if (rule->zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
-    result.verdict = recognition_verdict::build_output;
-    return result;
-  }
   file_operator file;
-  file.open(entry, result.status);
-  if (!file.is_open()) return after_failure(platform::get_last_error(), result);
+  // A plain file when listed is opened at once, never through a link put in
+  // its place, and asked about through the open file. Where the size or age
+  // decides before any open, or the entry may be a link, its status comes first.
+  const bool decided_unopened = (rule->zero_size_rule && settings.delete_zero_size) || settings.older_than_days >= 0;
+  if (entry.listed_as == platform::entry_kind::regular && !decided_unopened) {
+    file.open_listed(entry, result.status);
+    const std::uint32_t code = platform::get_last_error();
+    if (!file.is_open() && code != error_code::cant_resolve_filename) return after_failure(code, result);
+  }
+  if (!file.is_open()) {
+    if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
+    using kind = platform::file_status::kind;
+    // A directory cannot be opened as a file, as on Windows.
+    if (result.status.type == kind::directory) return after_failure(error_code::access_denied, result);
+    // A FIFO, socket or device is never opened: opening one runs its driver.
+    if (result.status.type != kind::regular) return result;
+    // Fresh output may still be needed by the work in hand.
+    constexpr std::int64_t seconds_a_day = 24 * 60 * 60;
+    if (settings.older_than_days >= 0 &&
+        std::time(nullptr) - result.status.last_write < settings.older_than_days * seconds_a_day)
+      return result;
+    // An empty browse-information file is left by a compile that was cut short.
+    if (rule->zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
+      result.verdict = recognition_verdict::build_output;
+      return result;
+    }
+    file.open(entry, result.status);
+    if (!file.is_open()) return after_failure(platform::get_last_error(), result);
+  }
   unsigned char start[leading_bytes_length] = {};
   const std::size_t size = file.read(start, sizeof start);
   file.close();

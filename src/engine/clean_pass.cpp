@@ -11,6 +11,7 @@
 #include "engine/byte_buffer.h"
 #include "engine/directory_cursor.h"
 #include "engine/directory_listing.h"
+#include "engine/directory_paths.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
 #include "engine/read_ahead.h"
@@ -98,24 +99,20 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   const std::size_t spare = platform::spare_descriptors();
   directory_cursor directories(searcher, spare / 4);
   std::unique_ptr<read_ahead> ahead;
-  if (threads > 1) ahead = std::make_unique<read_ahead>(searcher, threads, spare / (4 * threads));
+  if (threads > 1 && (searcher.cold || worker_count_forced()))
+    ahead = std::make_unique<read_ahead>(searcher, threads, spare / (4 * threads));
   std::size_t position = 0;
   removal_tally tally;
   bool anything_removed = false;
-  // Matches come directory by directory: the path of the one in hand is made once.
-  std::uint32_t path_of = 0;
-  std::string directory_path = searcher.directory_path(0);
+  directory_paths paths(searcher);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
       if (ahead) ahead->passed(position++);
       const platform::tree_directory* directory = directories.open(match.directory);
       if (directory == nullptr) continue;  // gone since the walk, with what it held
-      if (match.directory != path_of) {
-        path_of = match.directory;
-        directory_path = searcher.directory_path(path_of);
-      }
-      const std::string path = directory_path + platform::path_separator + match.name;
-      if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str()}, ordered[k].c_str(),
+      const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
+      if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str(), match.listed_as},
+                          ordered[k].c_str(),
                           settings, tally))
         anything_removed = true;
     }

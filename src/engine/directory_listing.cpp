@@ -98,9 +98,9 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     return listing;
   }
   std::string entry;
-  bool descend = false;
+  platform::entry_kind kind = platform::entry_kind::other;
   for (;;) {
-    const platform::tree_directory::step step = listing.directory->next_entry(entry, descend);
+    const platform::tree_directory::step step = listing.directory->next_entry(entry, kind);
     if (step == platform::tree_directory::step::end) break;
     if (step == platform::tree_directory::step::listing_failed) {
       fail(listing, listing_fault::broke_off);
@@ -113,8 +113,8 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     }
     if (same_ignoring_case(entry, keep_marker_name)) listing.keep_marker = true;
     const int match = rules.classify(entry);
-    if (match >= 0) listing.matches.emplace_back(static_cast<std::uint32_t>(match), entry);
-    if (descend && !rules.skips(entry)) listing.subdirectories.push_back(entry);
+    if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});
+    if (kind == platform::entry_kind::directory && !rules.skips(entry)) listing.subdirectories.push_back(entry);
   }
   listing.directory->close_listing();
   // Nothing in it or below it is touched: what the listing found is dropped.

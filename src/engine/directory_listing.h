@@ -41,11 +41,18 @@ enum class listing_fault {
   type_unknown,   // an entry's type could not be asked
 };
 
+// A name that matches a pattern, as the listing found it.
+struct listed_match {
+  std::uint32_t pattern;
+  std::string name;
+  platform::entry_kind kind;
+};
+
 // What one listing found.
 struct directory_listing {
   std::unique_ptr<platform::tree_directory> directory;  // still open, when listed
   platform::file_identity identity;
-  std::vector<std::pair<std::uint32_t, std::string>> matches;  // pattern index and name, in listing order
+  std::vector<listed_match> matches;                            // in listing order
   std::vector<std::string> subdirectories;                      // to enter, in listing order
   bool keep_marker = false;
   listing_fault fault = listing_fault::none;

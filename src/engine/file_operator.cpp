@@ -15,6 +15,12 @@ void file_operator::open(const platform::tree_entry& entry, const platform::file
   handle_.open(entry, expected);
 }
 
+void file_operator::open_listed(const platform::tree_entry& entry, platform::file_status& status) {
+  close();
+  if (entry.path != file_name.c_str()) file_name = entry.path;
+  handle_.open_listed(entry, status);
+}
+
 platform::read_only_file& file_operator::get_handle() {
   if (!handle_.is_open()) throw std::runtime_error(texts::file_operator_not_open);
   return handle_;

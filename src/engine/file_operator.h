@@ -16,6 +16,8 @@ class file_operator {
   // The same for an entry of an open directory whose status was just asked;
   // file_name becomes its full path.
   void open(const platform::tree_entry& entry, const platform::file_status& expected);
+  // The same for an entry listed as a plain file; `status` receives its status.
+  void open_listed(const platform::tree_entry& entry, platform::file_status& status);
   bool is_open() const { return handle_.is_open(); }
   // The open file; throws std::runtime_error when closed.
   platform::read_only_file& get_handle();

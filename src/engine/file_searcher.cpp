@@ -4,6 +4,7 @@
 #include <set>
 
 #include "engine/directory_listing.h"
+#include "engine/directory_paths.h"
 #include "engine/failure_classes.h"
 #include "engine/tree_walk.h"
 #include "engine/worker_threads.h"
@@ -36,9 +37,10 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
   if (root_.empty()) throw_walk_error(construct_context, root_, platform::native_path_not_found);
 
   const name_rules rules(patterns, skip_names);
-  tree_walk walk(root_, rules, worker_count(), platform::spare_descriptors());
+  tree_walk walk(root_, rules, worker_count(), !worker_count_forced(), platform::spare_descriptors());
   walk.open_hook = open_hook;
   walk.run();
+  cold = walk.went_concurrent();
 
   // Pre-order, from the nodes in the order they were found. A directory seen
   // before under another name (a bind mount) counts only where it comes first.
@@ -77,7 +79,8 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
       kept_directories.push_back(index);
       continue;
     }
-    for (auto& match : listing.matches) candidates[match.first].push_back(candidate{index, std::move(match.second)});
+    for (listed_match& match : listing.matches)
+      candidates[match.pattern].push_back(candidate{index, std::move(match.name), match.kind});
     if (walk.directories[id]) {
       kept_open.resize(index + 1);
       kept_open[index] = std::move(walk.directories[id]);
@@ -88,7 +91,9 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
 
 void file_searcher::search(const char* pattern, const char* root, std::list<std::string>& out) {
   walk(root, {pattern});
-  for (const candidate& match : candidates.front()) out.push_back(full_path(match));
+  directory_paths paths(*this);
+  for (const candidate& match : candidates.front())
+    out.push_back(paths.of(match.directory) + platform::path_separator + match.name);
 }
 
 std::string file_searcher::directory_path(std::uint32_t index) const {

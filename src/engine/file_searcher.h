@@ -20,6 +20,7 @@ class file_searcher {
   struct candidate {
     std::uint32_t directory;
     std::string name;
+    platform::entry_kind listed_as = platform::entry_kind::other;
   };
 
   virtual ~file_searcher() = default;
@@ -44,6 +45,8 @@ class file_searcher {
   std::vector<std::uint32_t> kept_directories;    // those holding the keep marker, in pre-order
   // Directories with matches, kept open from the walk where descriptors allow; null where not.
   std::vector<std::unique_ptr<platform::tree_directory>> kept_open;
+  // The listings waited for the disk: the tree is not in memory.
+  bool cold = false;
 
   // Called with each directory's path before it is opened; a non-zero Windows
   // error code stands for that open's failure. A test seam.

@@ -40,6 +40,7 @@ void read_ahead::passed(std::size_t position) {
 
 void read_ahead::work() {
   directory_cursor cursor(tree_, descriptors_each_);
+  directory_paths paths(tree_);
   for (;;) {
     const std::size_t position = next_.fetch_add(1);
     if (position >= total_) return;
@@ -51,21 +52,21 @@ void read_ahead::work() {
     // Behind the pass already: it has read that one itself.
     if (position < passed_.load()) continue;
     try {
-      warm(position, cursor);
+      warm(position, cursor, paths);
     } catch (const std::exception&) {
       // The pass meets the same failure at its turn, and reports it there.
     }
   }
 }
 
-void read_ahead::warm(std::size_t position, directory_cursor& cursor) {
+void read_ahead::warm(std::size_t position, directory_cursor& cursor, directory_paths& paths) {
   const auto pattern = static_cast<std::size_t>(
       std::upper_bound(pattern_starts_.begin(), pattern_starts_.end(), position) - pattern_starts_.begin() - 1);
   const file_searcher::candidate& match = tree_.candidates[pattern][position - pattern_starts_[pattern]];
   const platform::tree_directory* directory = cursor.open(match.directory);
   if (directory == nullptr) return;
-  const std::string path = tree_.full_path(match);
-  const platform::tree_entry entry{directory, match.name.c_str(), path.c_str()};
+  const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
+  const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
   platform::file_status status;
   // Only a regular file is opened, as the pass itself does.
   if (!platform::stat_entry(entry, status) || status.type != platform::file_status::kind::regular) return;

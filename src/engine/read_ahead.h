@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/directory_cursor.h"
+#include "engine/directory_paths.h"
 #include "engine/file_searcher.h"
 #include "engine/worker_threads.h"
 
@@ -27,7 +28,7 @@ class read_ahead {
 
  private:
   void work();
-  void warm(std::size_t position, directory_cursor& cursor);
+  void warm(std::size_t position, directory_cursor& cursor, directory_paths& paths);
 
   const file_searcher& tree_;
   std::size_t descriptors_each_;

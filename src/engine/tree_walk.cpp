@@ -1,6 +1,7 @@
 #include "engine/tree_walk.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "engine/blocking_queue.h"
@@ -9,10 +10,12 @@
 #include "platform/error_codes.h"
 #include "platform/last_error.h"
 
-tree_walk::tree_walk(std::string root, const name_rules& rules, std::size_t threads, std::size_t descriptors)
+tree_walk::tree_walk(std::string root, const name_rules& rules, std::size_t threads, bool adapt,
+                     std::size_t descriptors)
     : root_(std::move(root)),
       rules_(rules),
       threads_(std::max<std::size_t>(threads, 1)),
+      adapt_(adapt),
       budget_(std::max(threads_ + 8, descriptors / 2)),
       keep_budget_(descriptors / 4) {}
 
@@ -20,17 +23,34 @@ void tree_walk::run() {
   add_node(0, std::string());
   pending_.push_back(0);
   std::vector<job> ready;
-  if (threads_ == 1) {
+  if (threads_ == 1 || adapt_) {
+    // Listings served from memory are fastest on one thread; once they wait
+    // for the disk, the rest of the walk goes to the workers.
+    constexpr std::size_t sample = 32;
+    constexpr auto slow = std::chrono::microseconds(150) * sample;
+    std::size_t listed = 0;
+    auto sample_start = std::chrono::steady_clock::now();
     while (!pending_.empty()) {
+      if (threads_ > 1 && listed == sample) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - sample_start > slow) {
+          went_concurrent_ = true;
+          break;
+        }
+        listed = 0;
+        sample_start = now;
+      }
       const std::uint32_t id = pending_.back();
       pending_.pop_back();
       dispatch(id, ready);
       for (job& next : ready)
         absorb(result{next.node, read_directory(next.parent, next.name, rules_, next.injected_error)});
       ready.clear();
+      ++listed;
     }
-    return;
+    if (!went_concurrent_) return;
   }
+  went_concurrent_ = true;
   blocking_queue<job> jobs;
   blocking_queue<result> results;
   worker_group workers(threads_, [&](std::size_t) {

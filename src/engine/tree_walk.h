@@ -25,11 +25,15 @@ class tree_walk {
   };
 
   // `descriptors` bounds the directories held open at once; `threads` is the
-  // number of workers (1: every listing on this thread).
-  tree_walk(std::string root, const name_rules& rules, std::size_t threads, std::size_t descriptors);
+  // number of workers (1: every listing on this thread). With `adapt` the
+  // walk starts on this thread and hands the rest to the workers only once
+  // listings are found to wait for the disk.
+  tree_walk(std::string root, const name_rules& rules, std::size_t threads, bool adapt, std::size_t descriptors);
   virtual ~tree_walk() = default;
 
   void run();
+  // Whether listings went to the workers: the tree was not in memory.
+  bool went_concurrent() const { return went_concurrent_; }
 
   // Called on this thread with each directory's path before it is opened; a
   // non-zero Windows error code stands for that open's failure. A test seam.
@@ -64,6 +68,8 @@ class tree_walk {
   std::string root_;
   const name_rules& rules_;
   std::size_t threads_;
+  bool adapt_;
+  bool went_concurrent_ = false;
   std::size_t budget_;       // directories open at once, in-flight listings included
   std::size_t keep_budget_;  // of those, kept for the removals
   std::size_t open_ = 0;

@@ -8,6 +8,9 @@
 // holds a whole number of 1 or more (a benchmarking aid; 1 does everything on
 // the calling thread), else a default that keeps a disk busy on a small machine.
 std::size_t worker_count();
+// Whether BRULO_THREADS chose the count; without it the walk and the pass use
+// the workers only where the tree turns out not to be in memory.
+bool worker_count_forced();
 
 // Threads that each run `body` with their number, joined when the group goes.
 class worker_group {

@@ -20,6 +20,10 @@ class read_only_file {
   // the platform can tell, a file other than the one `expected` describes
   // (replaced since its status was asked) counts as gone (file_not_found).
   bool open(const tree_entry& entry, const file_status& expected = file_status());
+  // Opens an entry its listing found to be a plain file, asking its status
+  // through the open file where the platform can, and never through a link
+  // put in its place since: that fails with cant_resolve_filename.
+  bool open_listed(const tree_entry& entry, file_status& status);
   bool is_open() const;
   // Reads up to `length` bytes from the start and returns how many it read:
   // fewer at the end of the file or where the read fails.

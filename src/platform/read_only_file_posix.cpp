@@ -9,42 +9,63 @@
 #include "platform/tree_entry_posix.h"
 
 namespace platform {
+namespace {
+// The status of an open file, and whether it may be read as a file; errno
+// tells why not.
+bool regular_status(int descriptor, file_status& status) {
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0) return false;
+  status = file_status();
+  status.type = S_ISREG(info.st_mode) ? file_status::kind::regular
+                : S_ISDIR(info.st_mode) ? file_status::kind::directory
+                                        : file_status::kind::other;
+  status.size = static_cast<std::uint64_t>(info.st_size);
+  status.last_write = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+  status.identity = file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
+  if (status.type == file_status::kind::regular) return true;
+  // A FIFO, socket or device has no contents to judge (ENXIO is bad_file_type).
+  errno = status.type == file_status::kind::directory ? EISDIR : ENXIO;
+  return false;
+}
+}  // namespace
+
 bool read_only_file::open(const tree_entry& entry, const file_status& expected) {
   close();
   // Without waiting: a FIFO would otherwise hold the open until a writer came.
   descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (descriptor_ < 0) return false;
-  struct stat info {};
-  int refusal = 0;
-  if (fstat(descriptor_, &info) != 0) {
-    refusal = errno;
-  } else if (S_ISDIR(info.st_mode)) {
-    refusal = EISDIR;
-  } else if (!S_ISREG(info.st_mode)) {
-    refusal = ENXIO;  // bad_file_type: a FIFO, socket or device has no contents to judge
-  } else if (expected.identity.known &&
-             (static_cast<std::uint64_t>(info.st_dev) != expected.identity.volume ||
-              static_cast<std::uint64_t>(info.st_ino) != expected.identity.index)) {
-    refusal = ENOENT;  // swapped since its status was asked: the file asked about is gone
+  file_status opened;
+  if (!regular_status(descriptor_, opened)) {
+    close();
+    return false;
   }
-  if (refusal == 0) return true;
+  // Swapped since its status was asked: the file asked about is gone.
+  if (expected.identity.known && !(opened.identity == expected.identity)) {
+    close();
+    errno = ENOENT;
+    return false;
+  }
+  return true;
+}
+
+bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   close();
-  errno = refusal;
+  descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+  if (descriptor_ < 0) return false;
+  if (regular_status(descriptor_, status)) return true;
+  close();
   return false;
 }
 
 bool read_only_file::is_open() const { return descriptor_ >= 0; }
 
 std::size_t read_only_file::read(void* buffer, std::size_t length) {
-  auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < length) {
-    const ssize_t got = ::read(descriptor_, bytes + done, length - done);
+  for (;;) {
+    // A regular file gives fewer bytes than asked for only at its end.
+    const ssize_t got = ::read(descriptor_, buffer, length);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;  // what could not be read compares as zero, as with a short file
-    done += static_cast<std::size_t>(got);
+    return got < 0 ? 0 : static_cast<std::size_t>(got);  // what could not be read compares as zero
   }
-  return done;
 }
 
 void read_only_file::close() {

@@ -18,6 +18,11 @@ bool read_only_file::open(const tree_entry& entry, const file_status&) {
   return true;
 }
 
+// The status comes from the path, as the open does: there is no call to spare.
+bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
+  return stat_entry(entry, status) && open(entry, status);
+}
+
 bool read_only_file::is_open() const { return handle_ != nullptr; }
 
 std::size_t read_only_file::read(void* buffer, std::size_t length) {

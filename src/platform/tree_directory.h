@@ -5,6 +5,13 @@
 #include "platform/file_identity.h"
 
 namespace platform {
+// What an entry is, as a listing tells it.
+enum class entry_kind : unsigned char {
+  directory,  // to descend into: no link, junction or mount point
+  regular,    // a plain file, no link
+  other,      // a link, a FIFO, a device, or anything the listing does not tell
+};
+
 // One directory of a tree being cleaned, open for listing its entries and for
 // reading and deleting them by name. On POSIX it holds a descriptor, so that
 // work on an entry costs the same at any depth and a directory swapped for a
@@ -28,10 +35,10 @@ class tree_directory {
   // error set, when the listing cannot start.
   bool start_listing();
   enum class step { entry, end, listing_failed, type_failed };
-  // The next entry; `descend` tells a directory that is no link (an entry gone
-  // before its type could be asked is none). The two failures leave the last
-  // error set: the listing broke off, or an entry's type could not be asked.
-  step next_entry(std::string& name, bool& descend);
+  // The next entry and its kind as the listing tells it. The two failures
+  // leave the last error set: the listing broke off, or an entry's type could
+  // not be asked. An entry gone before its type could be asked is `other`.
+  step next_entry(std::string& name, entry_kind& kind);
   // Frees what the listing holds; the directory stays open.
   void close_listing();
 
@@ -59,6 +66,7 @@ struct tree_entry {
   const tree_directory* directory;
   const char* name;
   const char* path;
+  entry_kind listed_as = entry_kind::other;  // what its directory's listing said it was
 
   // The descriptor to resolve `name` against, where the platform has one.
   int directory_descriptor() const { return directory == nullptr ? -1 : directory->descriptor_; }

@@ -55,7 +55,7 @@ bool tree_directory::start_listing() {
   return true;
 }
 
-tree_directory::step tree_directory::next_entry(std::string& name, bool& descend) {
+tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& kind) {
   for (;;) {
     if (listing_->offset >= listing_->filled) {
       errno = 0;
@@ -76,13 +76,13 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
       struct stat info {};
       if (::fstatat(descriptor_, entry, &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT && errno != ENOTDIR) return step::type_failed;
-        type = DT_REG;  // gone since it was listed
+        type = DT_UNKNOWN;  // gone since it was listed
       } else {
-        type = S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
+        type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
       }
     }
     // A link is never descended, to a directory or not.
-    descend = type == DT_DIR;
+    kind = type == DT_DIR ? entry_kind::directory : type == DT_REG ? entry_kind::regular : entry_kind::other;
     return step::entry;
   }
 }

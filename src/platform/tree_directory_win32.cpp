@@ -60,7 +60,7 @@ bool tree_directory::start_listing() {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
 }
 
-tree_directory::step tree_directory::next_entry(std::string& name, bool& descend) {
+tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& kind) {
   for (;;) {
     if (listing_->handle == INVALID_HANDLE_VALUE) return step::end;
     if (listing_->first_pending) {
@@ -74,7 +74,9 @@ tree_directory::step tree_directory::next_entry(std::string& name, bool& descend
     name = from_wide(entry, wcslen(entry));
     // Junctions, directory links and mount points lead out of the tree.
     const DWORD attributes = listing_->data.dwFileAttributes;
-    descend = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool reparse_point = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    kind = reparse_point ? entry_kind::other : directory ? entry_kind::directory : entry_kind::regular;
     return step::entry;
   }
 }

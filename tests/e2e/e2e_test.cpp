@@ -1179,10 +1179,10 @@ TEST_F(end_to_end, one_walk_removes_in_the_order_of_ten_passes_and_never_leaves_
   const std::vector<std::string> starts = {sbr_start, obj_start, pch_start, ilk_start, pdb_start,
                                            pdb_start, pdb_start, res_start, mingw_start, mingw_start};
   put(base / "outside/far.obj", with_payload(obj_start));
-  // The same tree cleaned with the walk's default threads and with the main
-  // thread alone must give the same bytes.
+  // The same tree cleaned with the walk's default threads, with the main
+  // thread alone and always on eight must give the same bytes.
   std::vector<std::string> outs;
-  for (const char* threads : {"", "1"}) {
+  for (const char* threads : {"", "1", "8"}) {
     SCOPED_TRACE(std::string("BRULO_THREADS=") + threads);
     remove_tree(tree);
     // A fixed pseudo-random tree: folders nested under earlier ones, every pattern
@@ -1233,6 +1233,7 @@ TEST_F(end_to_end, one_walk_removes_in_the_order_of_ten_passes_and_never_leaves_
     EXPECT_EQ(list_tree(base / "outside"), std::vector<std::string>{"far.obj"});
   }
   EXPECT_EQ(outs[0], outs[1]);
+  EXPECT_EQ(outs[0], outs[2]);
 }
 
 // Deeper than any path can name, under a tight descriptor limit and under the
@@ -1241,16 +1242,19 @@ TEST_F(end_to_end, chains_thousands_of_folders_deep_are_cleaned_under_any_descri
   if (target().wine) GTEST_SKIP() << "Windows paths cannot be that deep";
   rlimit current{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &current), 0);
+  // The tight limit with the walk on eight threads, which hold more open at once.
   const struct {
     int depth, every;
     unsigned long limit;
-  } cases[] = {{5000, 50, 256}, {30000, 500, static_cast<unsigned long>(current.rlim_max)}};
+    const char* threads;
+  } cases[] = {{5000, 50, 256, "8"}, {30000, 500, static_cast<unsigned long>(current.rlim_max), ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE("depth " + std::to_string(c.depth) + ", descriptor limit " + std::to_string(c.limit));
     deep_chain chain(tree + "/chain", c.depth, c.every);
     run_request request;
     request.text = "-f " + shown(tree);
     request.descriptor_limit = c.limit;
+    if (*c.threads != '\0') request.set_env = {{"BRULO_THREADS", c.threads}};
     const run_result result = run_in_work(request);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, stdout_of({}));

@@ -251,6 +251,7 @@ TEST_F(file_searcher_test, the_first_failure_in_pre_order_is_the_one_raised_howe
   const string_list top = listed(dir.path());
   const bool one_first = std::find(top.begin(), top.end(), "one") < std::find(top.begin(), top.end(), "other");
   const std::string first = one_first ? at("one/two/three/four") : at("other/five");
+  const scoped_environment threads("BRULO_THREADS", "8");
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE(round);
     // Some openings wait a little, so that the listings finish in other orders.

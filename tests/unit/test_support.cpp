@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <list>
 #include <optional>
 
 #include "platform/file_stream.h"
@@ -28,6 +29,24 @@ temp_dir::~temp_dir() {
   }
   fs::remove_all(path_, ignored);
 }
+
+namespace {
+// putenv keeps the text it is given: every setting lives to the end of the run.
+void put_environment(const std::string& name, const std::string& value) {
+  static std::list<std::string> settings;
+  settings.push_back(name + "=" + value);
+  putenv(settings.back().data());
+}
+}  // namespace
+
+scoped_environment::scoped_environment(const char* name, const char* value) : name_(name) {
+  const char* saved = std::getenv(name);
+  if (saved != nullptr) saved_ = saved;
+  put_environment(name_, value);
+}
+
+// An empty value is read as none.
+scoped_environment::~scoped_environment() { put_environment(name_, saved_); }
 
 void write_file(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);

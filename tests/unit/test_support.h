@@ -52,6 +52,18 @@ class settings_reset {
   run_settings& settings() { return process_run_settings(); }
 };
 
+// Sets an environment variable, one the program reads when it runs, while it
+// lives; afterwards it holds its old value, or an empty one.
+class scoped_environment {
+ public:
+  scoped_environment(const char* name, const char* value);
+  ~scoped_environment();
+
+ private:
+  std::string name_;
+  std::string saved_;
+};
+
 void write_file(const fs::path& path, const std::string& bytes);
 std::string read_file(const fs::path& path);
 
