@@ -111,6 +111,7 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
       fail(listing, listing_fault::type_unknown);
       return listing;
     }
+    ++listing.entries;
     if (same_ignoring_case(entry, keep_marker_name)) listing.keep_marker = true;
     const int match = rules.classify(entry);
     if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});

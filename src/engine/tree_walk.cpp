@@ -25,28 +25,34 @@ void tree_walk::run() {
   std::vector<job> ready;
   if (threads_ == 1 || adapt_) {
     // Listings served from memory are fastest on one thread; once they wait
-    // for the disk, the rest of the walk goes to the workers.
+    // for the disk, the rest of the walk goes to the workers. From memory a
+    // listing takes a few tens of microseconds and about one more per entry.
+    constexpr auto per_listing = std::chrono::microseconds(60);
+    constexpr auto per_entry = std::chrono::microseconds(1);
     constexpr std::size_t sample = 32;
-    constexpr auto slow = std::chrono::microseconds(150) * sample;
     std::size_t listed = 0;
+    std::chrono::steady_clock::duration allowance{};
     auto sample_start = std::chrono::steady_clock::now();
     while (!pending_.empty()) {
-      if (threads_ > 1 && listed == sample) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - sample_start > slow) {
-          went_concurrent_ = true;
-          break;
-        }
-        listed = 0;
-        sample_start = now;
-      }
       const std::uint32_t id = pending_.back();
       pending_.pop_back();
       dispatch(id, ready);
-      for (job& next : ready)
+      for (job& next : ready) {
         absorb(result{next.node, read_directory(next.parent, next.name, rules_, next.injected_error)});
+        allowance += per_listing + per_entry * nodes[next.node].listing.entries;
+      }
       ready.clear();
-      ++listed;
+      if (threads_ == 1) continue;
+      const auto now = std::chrono::steady_clock::now();
+      if (now - sample_start > allowance) {
+        went_concurrent_ = true;
+        break;
+      }
+      if (++listed == sample) {
+        listed = 0;
+        allowance = {};
+        sample_start = now;
+      }
     }
     if (!went_concurrent_) return;
   }

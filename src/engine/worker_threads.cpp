@@ -16,8 +16,9 @@ std::size_t forced_count() {
 
 std::size_t worker_count() {
   const std::size_t forced = forced_count();
-  // Enough requests in flight for a disk to serve several at once.
-  return forced >= 1 ? forced : 8;
+  // Enough requests in flight for a disk to serve many at once; the threads
+  // mostly wait, so more of them than processors pays.
+  return forced >= 1 ? forced : 24;
 }
 
 bool worker_count_forced() { return forced_count() >= 1; }
