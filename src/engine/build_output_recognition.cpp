@@ -35,13 +35,17 @@ recognition_result after_failure(std::uint32_t code, recognition_result& result)
 recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
+  return judge_build_output(entry, *rule);
+}
+
+recognition_result judge_build_output(const platform::tree_entry& entry, const recognition_rule& rule) {
   const run_settings& settings = process_run_settings();
   recognition_result result;
   file_operator file;
   // A plain file when listed is opened at once, never through a link put in
   // its place, and asked about through the open file. Where the size or age
   // decides before any open, or the entry may be a link, its status comes first.
-  const bool decided_unopened = (rule->zero_size_rule && settings.delete_zero_size) || settings.older_than_days >= 0;
+  const bool decided_unopened = (rule.zero_size_rule && settings.delete_zero_size) || settings.older_than_days >= 0;
   if (entry.listed_as == platform::entry_kind::regular && !decided_unopened) {
     file.open_listed(entry, result.status);
     const std::uint32_t code = platform::get_last_error();
@@ -60,7 +64,7 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const c
         std::time(nullptr) - result.status.last_write < settings.older_than_days * seconds_a_day)
       return result;
     // An empty browse-information file is left by a compile that was cut short.
-    if (rule->zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
+    if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
       result.verdict = recognition_verdict::build_output;
       return result;
     }
@@ -70,7 +74,7 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const c
   unsigned char start[leading_bytes_length] = {};
   const std::size_t size = file.read(start, sizeof start);
   file.close();
-  if (judge_file_start(pattern, start, size, settings)) result.verdict = recognition_verdict::build_output;
+  if (judge_file_start(rule, start, size, settings)) result.verdict = recognition_verdict::build_output;
   return result;
 }
 

@@ -5,6 +5,8 @@
 #include "platform/file_status.h"
 #include "platform/tree_directory.h"
 
+struct recognition_rule;
+
 // The longest signature has_signature compares.
 constexpr std::size_t max_signature_length = 256;
 
@@ -31,6 +33,7 @@ struct recognition_result {
 // for a directory or a file that cannot be opened for a reason that is not
 // passed over.
 recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern);
+recognition_result judge_build_output(const platform::tree_entry& entry, const recognition_rule& rule);
 recognition_verdict judge_build_output(const char* file_path, const char* pattern);
 
 // True when judge_build_output finds a build output.

@@ -15,6 +15,7 @@
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
 #include "engine/read_ahead.h"
+#include "engine/recognition_rules.h"
 #include "engine/worker_threads.h"
 #include "platform/display_text.h"
 #include "platform/file_removal.h"
@@ -53,9 +54,10 @@ platform::removal_result remove_file(const platform::tree_entry& entry, const pl
 
 // One match: the verdict, then the removal (in a dry run, none), then its
 // report and its count. True when the file went.
-bool clean_candidate(const platform::tree_entry& entry, const char* pattern, const run_settings& settings,
+bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* rule, const run_settings& settings,
                      removal_tally& tally) {
-  const recognition_result judged = judge_build_output(entry, pattern);
+  if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
+  const recognition_result judged = judge_build_output(entry, *rule);
   if (judged.verdict == recognition_verdict::kept) return false;
   if (judged.verdict == recognition_verdict::unreadable) {
     report_tolerated_failure(entry.path, judged.error);
@@ -106,13 +108,14 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   bool anything_removed = false;
   directory_paths paths(searcher);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
+    const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
       if (ahead) ahead->passed(position++);
       const platform::tree_directory* directory = directories.open(match.directory);
       if (directory == nullptr) continue;  // gone since the walk, with what it held
       const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
       if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str(), match.listed_as},
-                          ordered[k].c_str(),
+                          rule,
                           settings, tally))
         anything_removed = true;
     }

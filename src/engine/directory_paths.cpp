@@ -7,7 +7,9 @@ directory_paths::directory_paths(const file_searcher& tree)
 
 const std::string& directory_paths::of(std::uint32_t index) {
   if (index == 0) return root_;
-  std::vector<std::uint32_t> way;
+  if (!chain_.empty() && chain_.back() == index) return path_;
+  std::vector<std::uint32_t>& way = way_;
+  way.clear();
   std::uint32_t at = index;
   while (place_[at] == 0 && at != 0) {
     way.push_back(at);

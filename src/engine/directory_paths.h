@@ -24,4 +24,5 @@ class directory_paths {
   std::vector<std::uint32_t> chain_;  // from the root down to the directory last asked for
   std::vector<std::size_t> ends_;     // the length of path_ at each step of the chain
   std::vector<std::uint32_t> place_;  // per directory: its place on the chain plus one, or 0
+  std::vector<std::uint32_t> way_;    // kept between calls, so that a step allocates nothing
 };

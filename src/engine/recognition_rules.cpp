@@ -63,6 +63,11 @@ bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size
                       const run_settings& settings) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
-  if (has_leading_signature(*rule, bytes, size)) return true;
-  return settings.modern_outputs && is_modern_output(rule->modern, bytes, size);
+  return judge_file_start(*rule, bytes, size, settings);
+}
+
+bool judge_file_start(const recognition_rule& rule, const unsigned char* bytes, std::size_t size,
+                      const run_settings& settings) {
+  if (has_leading_signature(rule, bytes, size)) return true;
+  return settings.modern_outputs && is_modern_output(rule.modern, bytes, size);
 }

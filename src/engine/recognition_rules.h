@@ -27,3 +27,6 @@ constexpr std::size_t leading_bytes_length = 32;
 // pattern it has no rule for.
 bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size,
                       const run_settings& settings);
+// The same by a rule already found.
+bool judge_file_start(const recognition_rule& rule, const unsigned char* bytes, std::size_t size,
+                      const run_settings& settings);
