@@ -102,7 +102,7 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   directory_cursor directories(searcher, spare / 4);
   std::unique_ptr<read_ahead> ahead;
   if (threads > 1 && (searcher.cold || worker_count_forced()))
-    ahead = std::make_unique<read_ahead>(searcher, threads, spare / (4 * threads));
+    ahead = std::make_unique<read_ahead>(searcher, threads, spare / 4);
   std::size_t position = 0;
   removal_tally tally;
   bool anything_removed = false;

@@ -8,13 +8,19 @@
 #include "platform/path_syntax.h"
 #include "platform/read_only_file.h"
 
-read_ahead::read_ahead(const file_searcher& tree, std::size_t threads, std::size_t descriptors_each)
-    : tree_(tree), descriptors_each_(descriptors_each), window_(64 * threads) {
+read_ahead::read_ahead(const file_searcher& tree, std::size_t threads, std::size_t descriptors)
+    : tree_(tree) {
   for (const auto& matches : tree_.candidates) {
     pattern_starts_.push_back(total_);
     total_ += matches.size();
   }
-  workers_ = std::make_unique<worker_group>(threads, [this](std::size_t) { work(); });
+  // Each worker needs a few descriptors for its way down and one for the file.
+  constexpr std::size_t fewest_each = 4;
+  const std::size_t workers = std::min(threads, descriptors / fewest_each);
+  if (workers == 0) return;
+  descriptors_each_ = descriptors / workers - 1;
+  window_ = 64 * workers;
+  workers_ = std::make_unique<worker_group>(workers, [this](std::size_t) { work(); });
 }
 
 read_ahead::~read_ahead() {

@@ -17,8 +17,8 @@
 // reads itself, and a failure here is ignored.
 class read_ahead {
  public:
-  // `descriptors_each` bounds what each worker holds open.
-  read_ahead(const file_searcher& tree, std::size_t threads, std::size_t descriptors_each);
+  // Up to `threads` workers, holding no more than `descriptors` open between them.
+  read_ahead(const file_searcher& tree, std::size_t threads, std::size_t descriptors);
   read_ahead(const read_ahead&) = delete;
   read_ahead& operator=(const read_ahead&) = delete;
   virtual ~read_ahead();
@@ -31,10 +31,10 @@ class read_ahead {
   void warm(std::size_t position, directory_cursor& cursor, directory_paths& paths);
 
   const file_searcher& tree_;
-  std::size_t descriptors_each_;
+  std::size_t descriptors_each_ = 0;
   std::vector<std::size_t> pattern_starts_;  // the position of each pattern's first candidate
   std::size_t total_ = 0;
-  std::size_t window_;
+  std::size_t window_ = 0;
   std::atomic<std::size_t> next_{0};
   std::atomic<std::size_t> passed_{0};
   std::atomic<bool> stopping_{false};

@@ -16,8 +16,10 @@ tree_walk::tree_walk(std::string root, const name_rules& rules, std::size_t thre
       rules_(rules),
       threads_(std::max<std::size_t>(threads, 1)),
       adapt_(adapt),
-      budget_(std::max(threads_ + 8, descriptors / 2)),
-      keep_budget_(descriptors / 4) {}
+      budget_(std::max<std::size_t>(2, descriptors / 2)),
+      keep_budget_(descriptors / 4),
+      // Each listing in flight holds a descriptor, and so may its parent.
+      in_flight_limit_(std::min(threads_, std::max<std::size_t>(1, budget_ / 4))) {}
 
 void tree_walk::run() {
   add_node(0, std::string());
@@ -70,7 +72,7 @@ void tree_walk::run() {
     ~closer() { queue.close(); }
   } end_of_jobs{jobs};
   for (;;) {
-    while (in_flight_ < threads_ && !pending_.empty()) {
+    while (in_flight_ < in_flight_limit_ && !pending_.empty()) {
       const std::uint32_t id = pending_.back();
       pending_.pop_back();
       dispatch(id, ready);

@@ -72,6 +72,7 @@ class tree_walk {
   bool went_concurrent_ = false;
   std::size_t budget_;       // directories open at once, in-flight listings included
   std::size_t keep_budget_;  // of those, kept for the removals
+  std::size_t in_flight_limit_;
   std::size_t open_ = 0;
   std::size_t kept_ = 0;
   std::size_t in_flight_ = 0;

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/file_status_posix.h"
 #include "platform/tree_entry_posix.h"
 
 namespace platform {
@@ -15,13 +16,7 @@ namespace {
 bool regular_status(int descriptor, file_status& status) {
   struct stat info {};
   if (fstat(descriptor, &info) != 0) return false;
-  status = file_status();
-  status.type = S_ISREG(info.st_mode) ? file_status::kind::regular
-                : S_ISDIR(info.st_mode) ? file_status::kind::directory
-                                        : file_status::kind::other;
-  status.size = static_cast<std::uint64_t>(info.st_size);
-  status.last_write = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-  status.identity = file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
+  status = status_from(info);
   if (status.type == file_status::kind::regular) return true;
   // A FIFO, socket or device has no contents to judge (ENXIO is bad_file_type).
   errno = status.type == file_status::kind::directory ? EISDIR : ENXIO;
