@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 
 #include "diag/message_output.h"
@@ -14,9 +13,7 @@
 #include "engine/directory_paths.h"
 #include "engine/failure_classes.h"
 #include "engine/file_searcher.h"
-#include "engine/read_ahead.h"
 #include "engine/recognition_rules.h"
-#include "engine/worker_threads.h"
 #include "platform/display_text.h"
 #include "platform/file_removal.h"
 #include "platform/error_codes.h"
@@ -96,28 +93,21 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   searcher.walk(root, ordered, settings.skip_names);
   if (settings.dry_run)
     for (const std::uint32_t kept : searcher.kept_directories)
-      output_message("kept: %s (%s)", platform::displayed_name(searcher.directory_path(kept)).c_str(), keep_marker_name);
-  const std::size_t threads = worker_count();
-  const std::size_t spare = platform::spare_descriptors();
-  directory_cursor directories(searcher, spare / 4);
-  std::unique_ptr<read_ahead> ahead;
-  if (threads > 1 && (searcher.cold || worker_count_forced()))
-    ahead = std::make_unique<read_ahead>(searcher, threads, spare / 4);
-  std::size_t position = 0;
+      output_message("kept: %s (%s)", platform::displayed_name(searcher.directory_path(kept)).c_str(),
+                     keep_marker_name);
+  // Half of what the walk left: the rest for the logs and the trash.
+  directory_cursor directories(searcher, platform::spare_descriptors() / 2);
   removal_tally tally;
   bool anything_removed = false;
   directory_paths paths(searcher);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
-      if (ahead) ahead->passed(position++);
       const platform::tree_directory* directory = directories.open(match.directory);
       if (directory == nullptr) continue;  // gone since the walk, with what it held
       const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
-      if (clean_candidate(platform::tree_entry{directory, match.name.c_str(), path.c_str(), match.listed_as},
-                          rule,
-                          settings, tally))
-        anything_removed = true;
+      const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
+      if (clean_candidate(entry, rule, settings, tally)) anything_removed = true;
     }
   }
   if (settings.dry_run)

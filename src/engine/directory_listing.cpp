@@ -78,7 +78,7 @@ bool name_rules::skips(const std::string& directory_name) const {
 }
 
 directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, std::uint32_t injected_error) {
+                                 const name_rules& rules, bool warm, std::uint32_t injected_error) {
   directory_listing listing;
   listing.directory = std::make_unique<platform::tree_directory>();
   const bool is_root = parent == nullptr;
@@ -123,5 +123,8 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     listing.matches.clear();
     listing.subdirectories.clear();
   }
+  if (warm)
+    for (const listed_match& match : listing.matches)
+      if (match.kind == platform::entry_kind::regular) listing.directory->warm_entry(match.name);
   return listing;
 }

@@ -66,8 +66,9 @@ struct directory_listing {
 bool is_gone_directory(std::uint32_t code);
 
 // Opens and lists one directory: the root by its path when `parent` is null,
-// else the subdirectory `name` of `parent`. A non-zero `injected_error`
-// stands for the open's failure (a test seam). Touches nothing shared, so
-// that several threads may list at once.
+// else the subdirectory `name` of `parent`. With `warm`, the start of each
+// plain file that matches is read too, so that the removal pass finds it in
+// memory. A non-zero `injected_error` stands for the open's failure (a test
+// seam). Touches nothing shared, so that several threads may list at once.
 directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, std::uint32_t injected_error = 0);
+                                 const name_rules& rules, bool warm = false, std::uint32_t injected_error = 0);

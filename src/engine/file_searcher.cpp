@@ -40,7 +40,6 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
   tree_walk walk(root_, rules, worker_count(), !worker_count_forced(), platform::spare_descriptors());
   walk.open_hook = open_hook;
   walk.run();
-  cold = walk.went_concurrent();
 
   // Pre-order, from the nodes in the order they were found. A directory seen
   // before under another name (a bind mount) counts only where it comes first.
@@ -81,6 +80,8 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
     }
     for (listed_match& match : listing.matches)
       candidates[match.pattern].push_back(candidate{index, std::move(match.name), match.kind});
+    // Given back as it goes, so that the matches are not held twice.
+    std::vector<listed_match>().swap(listing.matches);
     if (walk.directories[id]) {
       kept_open.resize(index + 1);
       kept_open[index] = std::move(walk.directories[id]);

@@ -45,8 +45,6 @@ class file_searcher {
   std::vector<std::uint32_t> kept_directories;    // those holding the keep marker, in pre-order
   // Directories with matches, kept open from the walk where descriptors allow; null where not.
   std::vector<std::unique_ptr<platform::tree_directory>> kept_open;
-  // The listings waited for the disk: the tree is not in memory.
-  bool cold = false;
 
   // Called with each directory's path before it is opened; a non-zero Windows
   // error code stands for that open's failure. A test seam.

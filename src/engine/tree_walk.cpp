@@ -16,10 +16,12 @@ tree_walk::tree_walk(std::string root, const name_rules& rules, std::size_t thre
       rules_(rules),
       threads_(std::max<std::size_t>(threads, 1)),
       adapt_(adapt),
-      budget_(std::max<std::size_t>(2, descriptors / 2)),
-      keep_budget_(descriptors / 4),
+      // Most of what is spare: the pass revisits every directory once per
+      // pattern, and each one kept open spares it an open every time.
+      budget_(std::max<std::size_t>(2, descriptors / 8 * 7)),
+      keep_budget_(descriptors / 4 * 3),
       // Each listing in flight holds a descriptor, and so may its parent.
-      in_flight_limit_(std::min(threads_, std::max<std::size_t>(1, budget_ / 4))) {}
+      in_flight_limit_(std::min(threads_, std::max<std::size_t>(1, (budget_ - keep_budget_) / 2))) {}
 
 void tree_walk::run() {
   add_node(0, std::string());
@@ -40,7 +42,7 @@ void tree_walk::run() {
       pending_.pop_back();
       dispatch(id, ready);
       for (job& next : ready) {
-        absorb(result{next.node, read_directory(next.parent, next.name, rules_, next.injected_error)});
+        absorb(result{next.node, read_directory(next.parent, next.name, rules_, false, next.injected_error)});
         allowance += per_listing + per_entry * nodes[next.node].listing.entries;
       }
       ready.clear();
@@ -61,10 +63,12 @@ void tree_walk::run() {
   went_concurrent_ = true;
   blocking_queue<job> jobs;
   blocking_queue<result> results;
+  // On a tree that is not in memory the workers also read the files each
+  // listing found, while the walk goes on, for the removal pass to come.
   worker_group workers(threads_, [&](std::size_t) {
     job next;
     while (jobs.pop(next))
-      results.push(result{next.node, read_directory(next.parent, next.name, rules_, next.injected_error)});
+      results.push(result{next.node, read_directory(next.parent, next.name, rules_, true, next.injected_error)});
   });
   // Declared last, so gone first: the workers see the end before they are joined.
   struct closer {

@@ -32,8 +32,6 @@ class tree_walk {
   virtual ~tree_walk() = default;
 
   void run();
-  // Whether listings went to the workers: the tree was not in memory.
-  bool went_concurrent() const { return went_concurrent_; }
 
   // Called on this thread with each directory's path before it is opened; a
   // non-zero Windows error code stands for that open's failure. A test seam.

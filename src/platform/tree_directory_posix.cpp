@@ -113,6 +113,22 @@ std::size_t spare_descriptors() {
   return used < most ? most - used : 0;
 }
 
+void tree_directory::warm_entry(const std::string& name) const {
+  const int saved = errno;
+  const int file = ::openat(descriptor_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+  if (file >= 0) {
+    struct stat info {};
+    char start[64];
+    // A plain file when listed may be anything by now: only a regular one is read.
+    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
+      const ssize_t ignored = ::read(file, start, sizeof start);
+      (void)ignored;
+    }
+    ::close(file);
+  }
+  errno = saved;
+}
+
 bool tree_directory::get_identity(file_identity& id) const {
   const int saved = errno;
   struct stat info {};

@@ -84,6 +84,22 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
 // A directory here is its path: it holds no handle between listings.
 std::size_t spare_descriptors() { return std::size_t{1} << 20; }
 
+void tree_directory::warm_entry(const std::string& name) const {
+  const DWORD saved = GetLastError();
+  std::string path = base_;
+  append_name(path, name);
+  const HANDLE file = CreateFileW(call_path(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    char start[64];
+    DWORD got = 0;
+    ReadFile(file, start, sizeof start, &got, nullptr);
+    CloseHandle(file);
+  }
+  SetLastError(saved);
+}
+
 // The walk never enters a reparse point, so it cannot meet a loop; and on
 // ReFS, Dev Drive and some redirectors two folders can report one file index.
 bool tree_directory::get_identity(file_identity&) const { return false; }
