@@ -46,8 +46,8 @@ class tree_directory {
   // directory; false where the platform does not tell it that cheaply.
   bool get_identity(file_identity& id) const;
 
-  // Reads the start of the plain file `name`, never through a link, so that a
-  // later read finds it in memory. Decides nothing; failures are ignored.
+  // Has the start of the plain file `name` brought into memory, never through
+  // a link, so that a later read finds it there. Decides nothing; failures are ignored.
   void warm_entry(const std::string& name) const;
 
  private:
