@@ -28,15 +28,20 @@ void tree_walk::run() {
   pending_.push_back(0);
   std::vector<job> ready;
   if (threads_ == 1 || adapt_) {
-    // Listings served from memory are fastest on one thread; once they wait
-    // for the disk, the rest of the walk goes to the workers. From memory a
-    // listing takes a few tens of microseconds and about one more per entry.
+    bool waits_for_disk = false;
+    // Listings served from memory are fastest on one thread; once they read
+    // from the disk, the rest of the walk goes to the workers. Where the
+    // platform does not count the reads, time tells: from memory a listing
+    // takes a few tens of microseconds and about one more per entry.
+    constexpr std::int64_t disk_blocks = 64;
     constexpr auto per_listing = std::chrono::microseconds(60);
     constexpr auto per_entry = std::chrono::microseconds(1);
+    constexpr auto hiccup = std::chrono::milliseconds(5);  // the thread may be preempted
     constexpr std::size_t sample = 32;
     std::size_t listed = 0;
-    std::chrono::steady_clock::duration allowance{};
+    std::chrono::steady_clock::duration allowance = hiccup;
     auto sample_start = std::chrono::steady_clock::now();
+    std::int64_t blocks_at_start = platform::blocks_read();
     while (!pending_.empty()) {
       const std::uint32_t id = pending_.back();
       pending_.pop_back();
@@ -47,24 +52,24 @@ void tree_walk::run() {
       }
       ready.clear();
       if (threads_ == 1) continue;
+      const std::int64_t blocks = platform::blocks_read();
       const auto now = std::chrono::steady_clock::now();
-      if (now - sample_start > allowance) {
-        went_concurrent_ = true;
-        break;
-      }
+      waits_for_disk = blocks >= 0 ? blocks - blocks_at_start > disk_blocks : now - sample_start > allowance;
+      if (waits_for_disk) break;
       if (++listed == sample) {
         listed = 0;
-        allowance = {};
+        allowance = hiccup;
         sample_start = now;
+        blocks_at_start = blocks;
       }
     }
-    if (!went_concurrent_) return;
+    if (!waits_for_disk) return;
   }
-  went_concurrent_ = true;
   blocking_queue<job> jobs;
   blocking_queue<result> results;
-  // On a tree that is not in memory the workers also read the files each
-  // listing found, while the walk goes on, for the removal pass to come.
+  // On a tree that is not in memory the workers also ask for the first block
+  // of the files each listing matched, while the walk goes on, for the
+  // removal pass to come.
   worker_group workers(threads_, [&](std::size_t) {
     job next;
     while (jobs.pop(next))

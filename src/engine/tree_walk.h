@@ -67,7 +67,6 @@ class tree_walk {
   const name_rules& rules_;
   std::size_t threads_;
   bool adapt_;
-  bool went_concurrent_ = false;
   std::size_t budget_;       // directories open at once, in-flight listings included
   std::size_t keep_budget_;  // of those, kept for the removals
   std::size_t in_flight_limit_;

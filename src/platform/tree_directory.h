@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/file_identity.h"
@@ -63,6 +64,10 @@ class tree_directory {
 // after those it holds already, inherited ones included. Where directories
 // cost no descriptor (Windows), a number no walk reaches.
 std::size_t spare_descriptors();
+
+// How much the calling thread has read from a disk so far, in 512-byte
+// blocks; -1 where the platform does not count it.
+std::int64_t blocks_read();
 
 // A file of a tree_directory, by its name there and its full path. With no
 // directory, the full path alone names it.

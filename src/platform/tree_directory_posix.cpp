@@ -104,6 +104,12 @@ std::size_t descriptors_in_use(std::size_t limit) {
 }
 }  // namespace
 
+std::int64_t blocks_read() {
+  rusage usage{};
+  if (getrusage(RUSAGE_THREAD, &usage) != 0) return -1;
+  return usage.ru_inblock;
+}
+
 std::size_t spare_descriptors() {
   constexpr std::size_t no_limit = std::size_t{1} << 20;
   rlimit limit{};
