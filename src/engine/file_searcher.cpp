@@ -63,8 +63,8 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
       case listing_fault::gone:
         break;
       case listing_fault::unreachable:
-        // A name beyond the ANSI code page comes back with '?' in it, which no
-        // call can reach: reported and passed over, as such a file is.
+        // A listed name the system will not take back (one ending in a dot or
+        // a space, say): reported and passed over, as such a file is.
         report_tolerated_failure(directory_path(index).c_str(), listing.error);
         continue;
       case listing_fault::cannot_open:

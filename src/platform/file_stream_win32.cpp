@@ -8,18 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/wide_text_win32.h"
+
 namespace platform {
 const char* const text_line_end = "\r\n";
 
 namespace {
-std::wstring wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring converted(static_cast<std::size_t>(length), L'\0');
-  if (length > 0)
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &converted[0], length);
-  return converted;
-}
-
 std::wstring final_path(HANDLE handle) {
   std::wstring path(MAX_PATH, L'\0');
   DWORD length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
@@ -64,7 +58,7 @@ bool is_plain_disk_file(HANDLE handle, const std::wstring& name) {
 }  // namespace
 
 std::FILE* open_log_for_append(const char* name) {
-  const std::wstring wide_name = wide(name);
+  const std::wstring wide_name = to_wide(name);
   // Full sharing, as _fsopen(name, "at", _SH_DENYNO) had; the link itself is
   // opened, never what it names.
   const HANDLE handle = CreateFileW(wide_name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,

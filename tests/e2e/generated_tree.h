@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -74,18 +75,10 @@ class deep_chain {
     std::string look_alike = obj_start;
     look_alike[0] = static_cast<char>(look_alike[0] ^ 0x20);
     harness::make_dirs(root_);
-    int dir = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
-    for (int level = 1; dir >= 0 && level <= depth_; ++level) {
-      const int below = mkdirat(dir, "d", 0755) == 0 ? openat(dir, "d", O_RDONLY | O_DIRECTORY) : -1;
-      close(dir);
-      dir = below;
-      if (dir >= 0 && level % every_ == 0) {
-        put(dir, "o.obj", obj_start + " level " + std::to_string(level));
-        put(dir, "l.obj", look_alike + " level " + std::to_string(level));
-      }
-    }
-    if (dir < 0) throw std::runtime_error("cannot build the chain below " + root_);
-    close(dir);
+    down_the_chain(true, [&](int dir, int level) {
+      put(dir, "o.obj", obj_start + " level " + std::to_string(level));
+      put(dir, "l.obj", look_alike + " level " + std::to_string(level));
+    });
   }
   ~deep_chain() { harness::run_command({"rm", "-rf", root_}, 60000); }
   deep_chain(const deep_chain&) = delete;
@@ -95,21 +88,30 @@ class deep_chain {
   // How many objects and how many look-alikes the chain still holds.
   std::pair<int, int> left() const {
     std::pair<int, int> found{0, 0};
-    int dir = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
-    for (int level = 1; dir >= 0 && level <= depth_; ++level) {
-      const int below = openat(dir, "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-      close(dir);
-      dir = below;
+    down_the_chain(false, [&found](int dir, int) {
       struct stat info {};
-      if (dir >= 0 && fstatat(dir, "o.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.first;
-      if (dir >= 0 && fstatat(dir, "l.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.second;
-    }
-    if (dir < 0) throw std::runtime_error("the chain below " + root_ + " is broken");
-    close(dir);
+      if (fstatat(dir, "o.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.first;
+      if (fstatat(dir, "l.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.second;
+    });
     return found;
   }
 
  private:
+  // Goes down the chain, making each folder first with `make`, and calls
+  // `at_level` with every `every`-th folder's descriptor and level.
+  void down_the_chain(bool make, const std::function<void(int, int)>& at_level) const {
+    int dir = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 1; dir >= 0 && level <= depth_; ++level) {
+      if (make) mkdirat(dir, "d", 0755);  // a failure shows as the open's
+      const int below = openat(dir, "d", O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+      close(dir);
+      dir = below;
+      if (dir >= 0 && level % every_ == 0) at_level(dir, level);
+    }
+    if (dir < 0) throw std::runtime_error("the chain below " + root_ + " cannot be made or is broken");
+    close(dir);
+  }
+
   static void put(int dir, const char* name, const std::string& bytes) {
     const int file = openat(dir, name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const bool written = file >= 0 && write(file, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());

@@ -66,24 +66,28 @@ TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
   fs::create_directories(dir / "tree" / "sub");
   fs::create_directories(dir / "elsewhere");
   const std::string object("\x4C\x01 object", 9);
+  const std::string path = (dir / "tree" / "sub" / "a.obj").string();
+  const std::string block = path + std::string(2, '\0');
+  platform::tree_directory sub;
+  const platform::tree_entry entry{&sub, "a.obj", path.c_str()};
+  // The verdict on a.obj, read through its directory opened now.
+  const auto judged_now = [&] {
+    EXPECT_TRUE(sub.open_root((dir / "tree" / "sub").string()));
+    const recognition_result judged = judge_build_output(entry, "*.obj");
+    EXPECT_EQ(judged.verdict, recognition_verdict::build_output);
+    return judged.status.identity;
+  };
   for (const bool to_trash : {false, true}) {
     SCOPED_TRACE(to_trash ? "trash" : "delete");
     write_file(dir / "tree" / "sub" / "a.obj", object);
-    platform::tree_directory sub;
-    ASSERT_TRUE(sub.open_root((dir / "tree" / "sub").string()));
-    const std::string path = (dir / "tree" / "sub" / "a.obj").string();
-    const platform::tree_entry entry{&sub, "a.obj", path.c_str()};
-    const recognition_result judged = judge_build_output(entry, "*.obj");
-    ASSERT_EQ(judged.verdict, recognition_verdict::build_output);
+    const platform::file_identity judged = judged_now();
     // Another file under the same name.
     write_file(dir / "tree" / "sub" / "b.obj", object);
     fs::rename(dir / "tree" / "sub" / "b.obj", dir / "tree" / "sub" / "a.obj");
-    const std::string block = path + std::string(2, '\0');
     const platform::removal_result removal =
-        to_trash ? platform::move_to_recycle_bin(entry, block.c_str(), judged.status.identity)
-                 : platform::removal_result{platform::delete_file(entry, judged.status.identity)
-                                                ? platform::removal_outcome::removed
-                                                : platform::removal_outcome::gone,
+        to_trash ? platform::move_to_recycle_bin(entry, block.c_str(), judged)
+                 : platform::removal_result{platform::delete_file(entry, judged) ? platform::removal_outcome::removed
+                                                                                 : platform::removal_outcome::gone,
                                             platform::get_last_error()};
     EXPECT_EQ(removal.outcome, platform::removal_outcome::gone);
     EXPECT_EQ(removal.code, 2u);
@@ -91,17 +95,11 @@ TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
   }
   // The judged file is still there, but the path now runs through a link to
   // another folder holding a file of that name: the trash must not take it.
-  platform::tree_directory sub;
-  ASSERT_TRUE(sub.open_root((dir / "tree" / "sub").string()));
-  const std::string path = (dir / "tree" / "sub" / "a.obj").string();
-  const platform::tree_entry entry{&sub, "a.obj", path.c_str()};
-  const recognition_result judged = judge_build_output(entry, "*.obj");
+  const platform::file_identity judged = judged_now();
   fs::rename(dir / "tree" / "sub", dir / "tree" / "moved");
   write_file(dir / "elsewhere" / "a.obj", object);
   fs::create_directory_symlink(dir / "elsewhere", dir / "tree" / "sub");
-  const std::string block = path + std::string(2, '\0');
-  EXPECT_EQ(platform::move_to_recycle_bin(entry, block.c_str(), judged.status.identity).outcome,
-            platform::removal_outcome::gone);
+  EXPECT_EQ(platform::move_to_recycle_bin(entry, block.c_str(), judged).outcome, platform::removal_outcome::gone);
   EXPECT_TRUE(fs::exists(dir / "elsewhere" / "a.obj"));
   EXPECT_TRUE(fs::exists(dir / "tree" / "moved" / "a.obj"));
 }

@@ -34,7 +34,7 @@ TEST_F(options_test, every_option_word_sets_its_field) {
     const char* text;
     run_settings expected;
   };
-  std::vector<word_effect> cases(10);
+  std::vector<word_effect> cases(11);
   cases[0].text = "-del0";
   cases[0].expected.delete_zero_size = true;
   cases[1].text = "-outputlog";
@@ -55,6 +55,8 @@ TEST_F(options_test, every_option_word_sets_its_field) {
   cases[8].expected.older_than_days = 7;
   cases[9].text = "-skip\"third_party\" -skip .git";
   cases[9].expected.skip_names = {"third_party", ".git"};
+  cases[10].text = "-older\"30\" -older\"0\"";  // the last one wins
+  cases[10].expected.older_than_days = 0;
   for (const word_effect& c : cases) {
     reset.settings() = run_settings();
     ASSERT_TRUE(apply(c.text)) << c.text;
@@ -92,11 +94,6 @@ TEST_F(options_test, last_mode_wins) {
   EXPECT_EQ(reset.settings().clean_mode, 1);
   ASSERT_TRUE(apply("-alltrash_delete_mode"));
   EXPECT_EQ(reset.settings().clean_mode, -1);
-}
-
-TEST_F(options_test, last_older_wins) {
-  ASSERT_TRUE(apply("-older\"30\" -older\"0\""));
-  EXPECT_EQ(reset.settings().older_than_days, 0);
 }
 
 TEST_F(options_test, a_value_older_or_skip_cannot_take_stops_with_two_messages_naming_it) {
