@@ -11,9 +11,9 @@
 #include "diag/message_output.h"
 #include "diag/texts.h"
 #include "diag/time_stamp.h"
-#include "engine/clean_pass.h"
-#include "engine/removal_tally.h"
-#include "platform/folder_dialog.h"
+#include "engine/removal/clean_pass.h"
+#include "engine/removal/removal_tally.h"
+#include "platform/desktop/folder_dialog.h"
 #include "settings/run_settings.h"
 #include "shell/folder_picker.h"
 

@@ -2,7 +2,7 @@
 #include <list>
 #include <string>
 
-#include "platform/path_syntax.h"
+#include "platform/files/path_syntax.h"
 
 // One token of the command line: a plain word (empty option_name) or an option.
 struct command_token {

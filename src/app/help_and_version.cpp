@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "app/command_line.h"
-#include "platform/command_syntax.h"
-#include "platform/console.h"
+#include "platform/process/command_syntax.h"
+#include "platform/process/console.h"
 
 std::string usage_text() {
   return std::string(

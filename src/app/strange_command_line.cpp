@@ -2,7 +2,7 @@
 
 #include "diag/message_output.h"
 #include "diag/texts.h"
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 void report_strange_command_line(const char* what) {
   output_message("%s", texts::strange_command_line);

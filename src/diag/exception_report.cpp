@@ -7,7 +7,7 @@
 #include "diag/message_box_format.h"
 #include "diag/message_output.h"
 #include "diag/time_stamp.h"
-#include "platform/last_error.h"
+#include "platform/text/last_error.h"
 #include "settings/run_settings.h"
 
 const char* const exception_log_name = "brulo_exception.log";

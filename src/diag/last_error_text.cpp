@@ -1,7 +1,7 @@
 #include "diag/last_error_text.h"
 
-#include "platform/last_error.h"
-#include "platform/system_message.h"
+#include "platform/text/last_error.h"
+#include "platform/text/system_message.h"
 
 void last_error_text::update(std::uint32_t code, bool use_code) {
   text_.clear();

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/message_box.h"
+#include "platform/desktop/message_box.h"
 
 void message_box_format(const char* title, const char* format, ...) {
   char text[1024] = {};

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/file_stream.h"
+#include "platform/files/file_stream.h"
 #include "settings/run_settings.h"
 
 const char* const run_log_name = "brulo_log.log";

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/local_clock.h"
+#include "platform/process/local_clock.h"
 
 void format_time_stamp(const platform::local_time& time, char* buffer, std::size_t size) {
   std::snprintf(buffer, size, "%d:%d %d/%d/%d", time.hour, time.minute, time.year, time.month, time.day);

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "diag/texts.h"
-#include "platform/current_directory.h"
-#include "platform/folder_dialog.h"
-#include "platform/path_syntax.h"
+#include "platform/process/current_directory.h"
+#include "platform/desktop/folder_dialog.h"
+#include "platform/files/path_syntax.h"
 
 std::int32_t browse_for_folder(char* buffer, std::size_t size, const char* initial_folder, const char* title,
                                unsigned flags, void* owner_window) {

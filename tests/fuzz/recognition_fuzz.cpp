@@ -10,8 +10,8 @@
 #include <string>
 
 #include "settings/run_settings.h"
-#include "engine/build_output_recognition.h"
-#include "engine/clean_pass.h"
+#include "engine/recognition/build_output_recognition.h"
+#include "engine/removal/clean_pass.h"
 
 namespace {
 const std::string& scratch_file() {

@@ -5,7 +5,7 @@
 
 #include "app/app_main.h"
 #include "app/command_line.h"
-#include "platform/path_syntax.h"
+#include "platform/files/path_syntax.h"
 #include "shell/folder_picker.h"
 #include "test_support.h"
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "diag/texts.h"
-#include "engine/byte_buffer.h"
+#include "engine/removal/byte_buffer.h"
 
 namespace {
 TEST(byte_buffer, is_zero_filled_and_owns_its_block_until_released) {

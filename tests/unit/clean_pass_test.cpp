@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "diag/texts.h"
-#include "engine/clean_pass.h"
-#include "platform/path_syntax.h"
-#include "platform/system_message.h"
+#include "engine/removal/clean_pass.h"
+#include "platform/files/path_syntax.h"
+#include "platform/text/system_message.h"
 #include "test_support.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/clean_pass.h"
-#include "platform/tree_directory.h"
+#include "engine/removal/clean_pass.h"
+#include "platform/files/tree_directory.h"
 #include "test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/desktop_prompt_posix.h"
+#include "platform/desktop/desktop_prompt_posix.h"
 #include "test_support.h"
 
 namespace {

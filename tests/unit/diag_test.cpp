@@ -5,9 +5,9 @@
 
 #include "diag/exception_report.h"
 #include "diag/last_error_text.h"
-#include "platform/last_error.h"
-#include "platform/path_syntax.h"
-#include "platform/system_message.h"
+#include "platform/text/last_error.h"
+#include "platform/files/path_syntax.h"
+#include "platform/text/system_message.h"
 #include "test_support.h"
 
 namespace {

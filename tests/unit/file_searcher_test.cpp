@@ -8,11 +8,11 @@
 #include <boost/filesystem.hpp>
 #include <vector>
 
-#include "engine/build_output_recognition.h"
-#include "engine/directory_cursor.h"
-#include "engine/file_searcher.h"
-#include "platform/last_error.h"
-#include "platform/path_syntax.h"
+#include "engine/recognition/build_output_recognition.h"
+#include "engine/walk/directory_cursor.h"
+#include "engine/walk/file_searcher.h"
+#include "platform/text/last_error.h"
+#include "platform/files/path_syntax.h"
 #include "test_support.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/build_output_recognition.h"
-#include "platform/file_removal.h"
-#include "platform/file_stream.h"
-#include "platform/last_error.h"
-#include "platform/read_only_file.h"
+#include "engine/recognition/build_output_recognition.h"
+#include "platform/files/file_removal.h"
+#include "platform/files/file_stream.h"
+#include "platform/text/last_error.h"
+#include "platform/files/read_only_file.h"
 #include "test_support.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cerrno>
 
-#include "platform/error_codes.h"
-#include "platform/last_error.h"
-#include "platform/last_error_posix.h"
-#include "platform/system_message.h"
+#include "platform/text/error_codes.h"
+#include "platform/text/last_error.h"
+#include "platform/text/last_error_posix.h"
+#include "platform/text/system_message.h"
 
 namespace {
 TEST(errno_mapping, tells_the_tolerated_failures_apart_from_all_others) {

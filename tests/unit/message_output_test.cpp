@@ -4,7 +4,7 @@
 
 #include "diag/message_output.h"
 #include "diag/time_stamp.h"
-#include "platform/local_clock.h"
+#include "platform/process/local_clock.h"
 #include "test_support.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "diag/texts.h"
-#include "engine/build_output_recognition.h"
-#include "engine/file_operator.h"
-#include "engine/recognition_rules.h"
+#include "engine/recognition/build_output_recognition.h"
+#include "engine/recognition/file_operator.h"
+#include "engine/recognition/recognition_rules.h"
 #include "test_support.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <list>
 #include <optional>
 
-#include "platform/file_stream.h"
-#include "platform/path_syntax.h"
+#include "platform/files/file_stream.h"
+#include "platform/files/path_syntax.h"
 
 namespace test_support {
 temp_dir::temp_dir() {

@@ -5,8 +5,8 @@
 #include <tuple>
 #include <utility>
 
-#include "platform/shell_result_win32.h"
-#include "platform/wide_text_win32.h"
+#include "platform/desktop/shell_result_win32.h"
+#include "platform/text/wide_text_win32.h"
 #include "test_support.h"
 
 namespace {

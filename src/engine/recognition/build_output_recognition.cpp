@@ -1,0 +1,106 @@
+#include "engine/recognition/build_output_recognition.h"
+
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+
+#include "diag/texts.h"
+#include "engine/removal/failure_classes.h"
+#include "engine/recognition/file_operator.h"
+#include "engine/recognition/recognition_rules.h"
+#include "platform/text/error_codes.h"
+#include "platform/text/last_error.h"
+#include "settings/run_settings.h"
+
+namespace {
+platform::tree_entry by_path(const char* file_path) {
+  if (file_path == nullptr) file_path = "";
+  return platform::tree_entry{nullptr, file_path, file_path};
+}
+
+// A file that could not be asked about or opened: gone is simply kept, a file
+// held by another program is passed over with its code, anything else ends the run.
+recognition_result after_failure(std::uint32_t code, recognition_result& result) {
+  if (is_gone(code)) return result;
+  if (is_tolerated_read_failure(code)) {
+    result.verdict = recognition_verdict::unreadable;
+    result.error = code;
+    return result;
+  }
+  platform::set_last_error(code);
+  throw std::runtime_error(texts::file_operator_not_open);
+}
+}  // namespace
+
+recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern) {
+  const recognition_rule* rule = find_rule(pattern);
+  if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
+  return judge_build_output(entry, *rule);
+}
+
+recognition_result judge_build_output(const platform::tree_entry& entry, const recognition_rule& rule) {
+  const run_settings& settings = process_run_settings();
+  recognition_result result;
+  file_operator file;
+  // A plain file when listed is opened at once, never through a link put in
+  // its place, and asked about through the open file. Where the size or age
+  // decides before any open, or the entry may be a link, its status comes first.
+  const bool decided_unopened = (rule.zero_size_rule && settings.delete_zero_size) || settings.older_than_days >= 0;
+  if (entry.listed_as == platform::entry_kind::regular && !decided_unopened) {
+    file.open_listed(entry, result.status);
+    const std::uint32_t code = platform::get_last_error();
+    if (!file.is_open() && code != error_code::cant_resolve_filename) return after_failure(code, result);
+  }
+  if (!file.is_open()) {
+    if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
+    using kind = platform::file_status::kind;
+    // A directory cannot be opened as a file, as on Windows.
+    if (result.status.type == kind::directory) return after_failure(error_code::access_denied, result);
+    // A FIFO, socket or device is never opened: opening one runs its driver.
+    if (result.status.type != kind::regular) return result;
+    // Fresh output may still be needed by the work in hand.
+    constexpr std::int64_t seconds_a_day = 24 * 60 * 60;
+    if (settings.older_than_days >= 0 &&
+        std::time(nullptr) - result.status.last_write < settings.older_than_days * seconds_a_day)
+      return result;
+    // An empty browse-information file is left by a compile that was cut short.
+    if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
+      result.verdict = recognition_verdict::build_output;
+      return result;
+    }
+    file.open(entry, result.status);
+    if (!file.is_open()) return after_failure(platform::get_last_error(), result);
+  }
+  unsigned char start[leading_bytes_length] = {};
+  const std::size_t size = file.read(start, sizeof start);
+  file.close();
+  if (judge_file_start(rule, start, size, settings)) result.verdict = recognition_verdict::build_output;
+  return result;
+}
+
+recognition_verdict judge_build_output(const char* file_path, const char* pattern) {
+  return judge_build_output(by_path(file_path), pattern).verdict;
+}
+
+bool is_build_output(const char* file_path, const char* pattern) {
+  return judge_build_output(file_path, pattern) == recognition_verdict::build_output;
+}
+
+bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length) {
+  file_operator file;
+  if (file_path != nullptr) file.file_name = file_path;
+  file.open();
+  if (length > max_signature_length) throw std::runtime_error("To Big Signature");
+  unsigned char buffer[max_signature_length] = {};
+  file.read(buffer, length);  // throws when the open failed
+  // Bytes past the end of a short file stay zero, and compare as such.
+  return std::memcmp(buffer, signature, length) == 0;
+}
+
+bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low) {
+  platform::file_status status;
+  if (!platform::stat_entry(by_path(file_path), status)) return false;
+  high = static_cast<std::uint32_t>(status.size >> 32);
+  low = static_cast<std::uint32_t>(status.size & 0xFFFFFFFFu);
+  return true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/files/file_status.h"
+#include "platform/files/tree_directory.h"
+
+struct recognition_rule;
+
+// The longest signature has_signature compares.
+constexpr std::size_t max_signature_length = 256;
+
+// What recognition makes of one found file.
+enum class recognition_verdict {
+  kept,          // not that build output, not a regular file, or gone since the search
+  build_output,  // to be removed
+  unreadable,    // held open by another program, or a name no call can reach
+};
+
+// A verdict with what was learned on the way: the file's status, which the
+// removal checks the entry against and the totals count, and for
+// `unreadable` the error code that tells why.
+struct recognition_result {
+  recognition_verdict verdict = recognition_verdict::kept;
+  std::uint32_t error = 0;
+  platform::file_status status;
+};
+
+// The verdict on the file found by `pattern`, by the rule that pattern
+// selects, read relative to the entry's directory. The file's type is asked
+// first and only a regular file is opened. Throws std::logic_error for a
+// pattern it has no rule for, and std::runtime_error, with the last error set,
+// for a directory or a file that cannot be opened for a reason that is not
+// passed over.
+recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern);
+recognition_result judge_build_output(const platform::tree_entry& entry, const recognition_rule& rule);
+recognition_verdict judge_build_output(const char* file_path, const char* pattern);
+
+// True when judge_build_output finds a build output.
+bool is_build_output(const char* file_path, const char* pattern);
+
+// True when the file starts with the `length` bytes of `signature`; bytes past
+// the end of a short file count as zero. Throws std::runtime_error when the
+// signature is too long or the file cannot be opened.
+bool has_signature(const char* file_path, const unsigned char* signature, std::size_t length);
+
+// The size of a file as high and low 32 bits; false, storing nothing, when it is not found.
+bool get_file_size(const char* file_path, std::uint32_t& high, std::uint32_t& low);

@@ -1,0 +1,69 @@
+#include "engine/recognition/modern_formats.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+std::uint32_t little16(const unsigned char* at) { return at[0] | at[1] << 8; }
+std::uint32_t big16(const unsigned char* at) { return at[0] << 8 | at[1]; }
+std::uint32_t little32(const unsigned char* at) { return little16(at) | little16(at + 2) << 16; }
+std::uint32_t big32(const unsigned char* at) { return big16(at) << 16 | big16(at + 2); }
+
+bool starts_with(const unsigned char* bytes, std::size_t size, const char* text, std::size_t length) {
+  return size >= length && std::memcmp(bytes, text, length) == 0;
+}
+
+// Only machines whose objects Windows tool chains write today: the COFF of
+// older Windows CPUs and of other vendors' embedded tool chains stays.
+bool is_coff_object(const unsigned char* bytes, std::size_t size) {
+  constexpr std::size_t header_size = 20;
+  if (size < header_size) return false;
+  const std::uint32_t machine = little16(bytes);
+  const bool listed = machine == 0x014C || machine == 0x8664 || machine == 0xAA64 || machine == 0xA641 ||
+                      machine == 0x01C4;
+  // An image has an optional header; an object has none.
+  return listed && little16(bytes + 16) == 0;
+}
+
+// Link-time-code-generation and /bigobj objects; version 0 is an import-library member.
+bool is_anonymous_object(const unsigned char* bytes, std::size_t size) {
+  return size >= 6 && little16(bytes) == 0x0000 && little16(bytes + 2) == 0xFFFF && little16(bytes + 4) >= 1;
+}
+
+bool is_elf_relocatable(const unsigned char* bytes, std::size_t size) {
+  if (size < 18 || !starts_with(bytes, size, "\x7F" "ELF", 4)) return false;
+  const unsigned char data_encoding = bytes[5];
+  if (data_encoding == 1) return little16(bytes + 16) == 1;
+  if (data_encoding == 2) return big16(bytes + 16) == 1;
+  return false;
+}
+
+bool is_mach_o_object(const unsigned char* bytes, std::size_t size) {
+  if (size < 16) return false;
+  constexpr std::uint32_t magic_32 = 0xFEEDFACE;
+  constexpr std::uint32_t magic_64 = 0xFEEDFACF;
+  constexpr std::uint32_t object_file = 1;
+  const std::uint32_t magic = little32(bytes);
+  if (magic == magic_32 || magic == magic_64) return little32(bytes + 12) == object_file;
+  const std::uint32_t swapped = big32(bytes);
+  if (swapped == magic_32 || swapped == magic_64) return big32(bytes + 12) == object_file;
+  return false;
+}
+
+bool is_msf_7(const unsigned char* bytes, std::size_t size) {
+  constexpr char header[] = "Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0";
+  return starts_with(bytes, size, header, sizeof header - 1);
+}
+}  // namespace
+
+bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t size) {
+  switch (kind) {
+    case modern_kind::object:
+      return is_coff_object(bytes, size) || is_anonymous_object(bytes, size) || is_elf_relocatable(bytes, size) ||
+             is_mach_o_object(bytes, size);
+    case modern_kind::program_database: return is_msf_7(bytes, size);
+    case modern_kind::precompiled_header: return starts_with(bytes, size, "CPCH", 4);
+    case modern_kind::none: break;
+  }
+  return false;
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstddef>
+
+#include "settings/run_settings.h"
+#include "engine/recognition/modern_formats.h"
+
+// What a pattern's file must start with to count as the build output the pattern names.
+struct recognition_rule {
+  const char* pattern;
+  const unsigned char* signature;
+  std::size_t length;
+  bool zero_size_rule;  // an empty file counts too, with delete_zero_size
+  modern_kind modern;   // what "modern" accepts besides the signature
+};
+
+// The rule that `pattern` selects, letter case aside; null for a pattern outside the table.
+const recognition_rule* find_rule(const char* pattern);
+
+// The most bytes of a file's start that any rule looks at.
+constexpr std::size_t leading_bytes_length = 32;
+
+// The verdict by the signatures for a file whose first `size` bytes are
+// `bytes` (fewer than leading_bytes_length at the end of a short file, or
+// where the read failed). The empty-file rule is not decided here: only the
+// file's own size can tell an empty file from one that could not be read.
+// Reads nothing else and takes any bytes. Throws std::logic_error for a
+// pattern it has no rule for.
+bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size,
+                      const run_settings& settings);
+// The same by a rule already found.
+bool judge_file_start(const recognition_rule& rule, const unsigned char* bytes, std::size_t size,
+                      const run_settings& settings);

@@ -1,0 +1,119 @@
+#include "engine/removal/clean_pass.h"
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+#include "diag/message_output.h"
+#include "diag/texts.h"
+#include "engine/recognition/build_output_recognition.h"
+#include "engine/removal/byte_buffer.h"
+#include "engine/walk/directory_cursor.h"
+#include "engine/walk/directory_listing.h"
+#include "engine/walk/directory_paths.h"
+#include "engine/removal/failure_classes.h"
+#include "engine/walk/file_searcher.h"
+#include "engine/recognition/recognition_rules.h"
+#include "platform/text/display_text.h"
+#include "platform/text/error_codes.h"
+#include "platform/files/file_removal.h"
+#include "platform/text/last_error.h"
+#include "platform/files/path_syntax.h"
+#include "platform/files/tree_directory.h"
+#include "settings/run_settings.h"
+
+std::list<std::string> target_patterns() {
+  std::list<std::string> patterns;
+  for (const char* pattern : {"*.sbr", "*.obj", "*.pch", "*.ilk", "*.bsc", "*.pdb", "*.idb", "*.res", "*.opp", "*.o"})
+    patterns.push_back(pattern);
+  return patterns;
+}
+
+bool clean_tree(const char* root, removal_tally* run_total) {
+  return remove_build_outputs(root, target_patterns(), run_total);
+}
+
+namespace {
+platform::removal_result remove_file(const platform::tree_entry& entry, const platform::file_identity& judged,
+                                     bool use_recycle_bin) {
+  if (use_recycle_bin) {
+    // The shell takes a list of names ending in two zero bytes.
+    const std::size_t length = std::strlen(entry.path);
+    byte_buffer block(length + 2);
+    std::memcpy(block.data(), entry.path, length);
+    return platform::move_to_recycle_bin(entry, reinterpret_cast<const char*>(block.data()), judged);
+  }
+  if (platform::delete_file(entry, judged)) return {platform::removal_outcome::removed, error_code::success};
+  // Taken at once, before anything else could change it.
+  const std::uint32_t code = platform::get_last_error();
+  return {deletion_outcome(code), code};
+}
+
+// One match: the verdict, then the removal (in a dry run, none), then its
+// report and its count. True when the file went.
+bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* rule, const run_settings& settings,
+                     removal_tally& tally) {
+  if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
+  const recognition_result judged = judge_build_output(entry, *rule);
+  if (judged.verdict == recognition_verdict::kept) return false;
+  if (judged.verdict == recognition_verdict::unreadable) {
+    report_tolerated_failure(entry.path, judged.error);
+    return false;
+  }
+  if (settings.dry_run) {
+    tally.count(judged.status.size);
+    output_message("%s", platform::displayed_name(entry.path).c_str());
+    return false;
+  }
+  const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
+  switch (removal.outcome) {
+    case platform::removal_outcome::removed:
+      tally.count(judged.status.size);
+      if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
+      return true;
+    case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
+      return false;
+    case platform::removal_outcome::refused:
+      report_tolerated_failure(entry.path, removal.code);
+      return false;
+    case platform::removal_outcome::failed:
+      break;
+  }
+  platform::set_last_error(removal.code);
+  throw std::logic_error(texts::impossible);
+}
+}  // namespace
+
+bool remove_build_outputs(const char* root, const std::list<std::string>& patterns, removal_tally* run_total) {
+  const run_settings& settings = process_run_settings();
+  const std::vector<std::string> ordered(patterns.begin(), patterns.end());
+  // The whole tree is walked before the first removal, so a tree that cannot
+  // be walked loses nothing.
+  file_searcher searcher;
+  searcher.walk(root, ordered, settings.skip_names);
+  if (settings.dry_run)
+    for (const std::uint32_t kept : searcher.kept_directories)
+      output_message("kept: %s (%s)", platform::displayed_name(searcher.directory_path(kept)).c_str(),
+                     keep_marker_name);
+  // Half of what the walk left: the rest for the logs and the trash.
+  directory_cursor directories(searcher, platform::spare_descriptors() / 2);
+  removal_tally tally;
+  bool anything_removed = false;
+  directory_paths paths(searcher);
+  for (std::size_t k = 0; k < ordered.size(); ++k) {
+    const recognition_rule* rule = find_rule(ordered[k].c_str());
+    for (const file_searcher::candidate& match : searcher.candidates[k]) {
+      const platform::tree_directory* directory = directories.open(match.directory);
+      if (directory == nullptr) continue;  // gone since the walk, with what it held
+      const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
+      const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
+      if (clean_candidate(entry, rule, settings, tally)) anything_removed = true;
+    }
+  }
+  if (settings.dry_run)
+    tally.report_dry_run(root);
+  else if (settings.summary)
+    tally.report_tree(root, settings.use_recycle_bin);
+  if (run_total != nullptr) run_total->add(tally);
+  return anything_removed;
+}

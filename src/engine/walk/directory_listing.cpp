@@ -1,0 +1,130 @@
+#include "engine/walk/directory_listing.h"
+
+#include "engine/removal/failure_classes.h"
+#include "platform/text/error_codes.h"
+#include "platform/text/last_error.h"
+#include "platform/files/name_match.h"
+
+const char* const keep_marker_name = ".brulokeep";
+
+namespace {
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_ignoring_case(const std::string& name, const char* wanted) {
+  std::size_t k = 0;
+  for (; k < name.size() && wanted[k] != '\0'; ++k)
+    if (lower(name[k]) != wanted[k]) return false;
+  return k == name.size() && wanted[k] == '\0';
+}
+
+bool is_extension_pattern(const std::string& pattern) {
+  return pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' &&
+         pattern.find_first_of("*?.[\\", 2) == std::string::npos;
+}
+
+void fail(directory_listing& listing, listing_fault fault) {
+  listing.fault = fault;
+  listing.error = platform::get_last_error();
+  listing.native_error = platform::native_last_error();
+  listing.directory.reset();
+}
+
+// A subdirectory that is gone, or named beyond reach, is passed over; the
+// root, and any other failure, ends the walk.
+void fail_to_open(directory_listing& listing, bool is_root) {
+  const std::uint32_t code = platform::get_last_error();
+  if (!is_root && is_gone_directory(code)) return fail(listing, listing_fault::gone);
+  if (!is_root && is_unreachable_directory(code)) return fail(listing, listing_fault::unreachable);
+  fail(listing, listing_fault::cannot_open);
+}
+}  // namespace
+
+bool is_gone_directory(std::uint32_t code) {
+  return is_gone(code) || code == error_code::directory_invalid || code == error_code::cant_resolve_filename;
+}
+
+// A pattern "*.ext" is tried by comparing the name's last extension, which is
+// what the wildcard means; any other pattern goes to the platform's matcher.
+name_rules::name_rules(const std::vector<std::string>& patterns, const std::vector<std::string>& skip_names)
+    : skip_names_(skip_names) {
+  for (const std::string& pattern : patterns) {
+    pattern_rule rule{pattern, {}};
+    if (is_extension_pattern(pattern))
+      for (std::size_t k = 2; k < pattern.size(); ++k) rule.extension.push_back(lower(pattern[k]));
+    patterns_.push_back(rule);
+  }
+}
+
+int name_rules::classify(const std::string& name) const {
+  const std::size_t dot = name.rfind('.');
+  for (std::size_t i = 0; i < patterns_.size(); ++i) {
+    const std::string& extension = patterns_[i].extension;
+    if (extension.empty()) {
+      if (platform::name_matches(patterns_[i].pattern.c_str(), name.c_str())) return static_cast<int>(i);
+      continue;
+    }
+    if (dot == std::string::npos || name.size() - dot - 1 != extension.size()) continue;
+    bool equal = true;
+    for (std::size_t k = 0; k < extension.size() && equal; ++k) equal = lower(name[dot + 1 + k]) == extension[k];
+    if (equal) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool name_rules::skips(const std::string& directory_name) const {
+  for (const std::string& skipped : skip_names_)
+    if (platform::name_matches(skipped.c_str(), directory_name.c_str())) return true;
+  return false;
+}
+
+directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
+                                 const name_rules& rules, bool warm, std::uint32_t injected_error) {
+  directory_listing listing;
+  listing.directory = std::make_unique<platform::tree_directory>();
+  const bool is_root = parent == nullptr;
+  bool opened = false;
+  if (injected_error != 0) {
+    platform::set_last_error(injected_error);
+  } else {
+    opened = is_root ? listing.directory->open_root(name) : listing.directory->open_subdirectory(*parent, name);
+  }
+  if (!opened) {
+    fail_to_open(listing, is_root);
+    return listing;
+  }
+  if (!listing.directory->get_identity(listing.identity)) listing.identity = platform::file_identity();
+  if (!listing.directory->start_listing()) {
+    fail_to_open(listing, is_root);
+    return listing;
+  }
+  std::string entry;
+  platform::entry_kind kind = platform::entry_kind::other;
+  for (;;) {
+    const platform::tree_directory::step step = listing.directory->next_entry(entry, kind);
+    if (step == platform::tree_directory::step::end) break;
+    if (step == platform::tree_directory::step::listing_failed) {
+      fail(listing, listing_fault::broke_off);
+      return listing;
+    }
+    if (step == platform::tree_directory::step::type_failed) {
+      listing.failed_entry = entry;
+      fail(listing, listing_fault::type_unknown);
+      return listing;
+    }
+    ++listing.entries;
+    if (same_ignoring_case(entry, keep_marker_name)) listing.keep_marker = true;
+    const int match = rules.classify(entry);
+    if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});
+    if (kind == platform::entry_kind::directory && !rules.skips(entry)) listing.subdirectories.push_back(entry);
+  }
+  listing.directory->close_listing();
+  // Nothing in it or below it is touched: what the listing found is dropped.
+  if (listing.keep_marker) {
+    listing.matches.clear();
+    listing.subdirectories.clear();
+  }
+  if (warm)
+    for (const listed_match& match : listing.matches)
+      if (match.kind == platform::entry_kind::regular) listing.directory->warm_entry(match.name);
+  return listing;
+}

@@ -1,0 +1,73 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files/file_identity.h"
+#include "platform/files/tree_directory.h"
+
+// What decides, by name alone, what a walk keeps of a directory's entries.
+class name_rules {
+ public:
+  name_rules(const std::vector<std::string>& patterns, const std::vector<std::string>& skip_names);
+  virtual ~name_rules() = default;
+
+  // The index of the first pattern that matches `name`, or -1.
+  int classify(const std::string& name) const;
+  // Whether a directory of this name is not to be entered.
+  bool skips(const std::string& directory_name) const;
+
+ private:
+  struct pattern_rule {
+    std::string pattern;
+    std::string extension;  // lower case; empty for a pattern not of the form "*.ext"
+  };
+  std::vector<pattern_rule> patterns_;
+  std::vector<std::string> skip_names_;
+};
+
+// The file whose presence keeps its directory, and all below it, out of a clean.
+extern const char* const keep_marker_name;
+
+// How listing a directory went wrong.
+enum class listing_fault {
+  none,
+  gone,           // removed or replaced since its parent was listed: nothing to clean there
+  unreachable,    // a name no call can reach: reported, and passed over
+  cannot_open,    // the directory could not be opened, or its listing started
+  broke_off,      // the listing failed part way
+  type_unknown,   // an entry's type could not be asked
+};
+
+// A name that matches a pattern, as the listing found it.
+struct listed_match {
+  std::uint32_t pattern;
+  std::string name;
+  platform::entry_kind kind;
+};
+
+// What one listing found.
+struct directory_listing {
+  std::unique_ptr<platform::tree_directory> directory;  // still open, when listed
+  platform::file_identity identity;
+  std::vector<listed_match> matches;                            // in listing order
+  std::vector<std::string> subdirectories;                      // to enter, in listing order
+  std::size_t entries = 0;  // how many the listing gave
+  bool keep_marker = false;
+  listing_fault fault = listing_fault::none;
+  std::uint32_t error = 0;   // the failure as a Windows error code
+  int native_error = 0;      // and as the system gave it
+  std::string failed_entry;  // type_unknown: the entry whose type could not be asked
+};
+
+// Removed since its parent was listed, or replaced by a file or a link.
+bool is_gone_directory(std::uint32_t code);
+
+// Opens and lists one directory: the root by its path when `parent` is null,
+// else the subdirectory `name` of `parent`. With `warm`, the start of each
+// plain file that matches is read too, so that the removal pass finds it in
+// memory. A non-zero `injected_error` stands for the open's failure (a test
+// seam). Touches nothing shared, so that several threads may list at once.
+directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
+                                 const name_rules& rules, bool warm = false, std::uint32_t injected_error = 0);

@@ -1,6 +1,0 @@
-#include "platform/console.h"
-
-namespace platform {
-// A POSIX process inherits its terminal as its standard output.
-void attach_parent_console() {}
-}  // namespace platform

@@ -1,0 +1,9 @@
+#include "platform/desktop/message_box.h"
+
+#include <windows.h>
+
+namespace platform {
+void show_message_box(const char* title, const char* text) {
+  MessageBoxA(nullptr, text, title, MB_OK);
+}
+}  // namespace platform

@@ -1,0 +1,24 @@
+#include "platform/files/file_status.h"
+
+#include "platform/files/file_status_posix.h"
+#include "platform/files/tree_entry_posix.h"
+
+namespace platform {
+file_status status_from(const struct stat& info) {
+  file_status status;
+  status.type = S_ISREG(info.st_mode)   ? file_status::kind::regular
+                : S_ISDIR(info.st_mode) ? file_status::kind::directory
+                                        : file_status::kind::other;
+  status.size = static_cast<std::uint64_t>(info.st_size);
+  status.last_write = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+  status.identity = file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
+  return status;
+}
+
+bool stat_entry(const tree_entry& entry, file_status& status) {
+  struct stat info {};
+  if (fstatat(at_base(entry), at_name(entry), &info, 0) != 0) return false;
+  status = status_from(info);
+  return true;
+}
+}  // namespace platform

@@ -1,0 +1,73 @@
+#include "platform/files/read_only_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/files/file_status_posix.h"
+#include "platform/files/tree_entry_posix.h"
+
+namespace platform {
+namespace {
+// The status of an open file, and whether it may be read as a file; errno
+// tells why not.
+bool regular_status(int descriptor, file_status& status) {
+  struct stat info {};
+  if (fstat(descriptor, &info) != 0) return false;
+  status = status_from(info);
+  if (status.type == file_status::kind::regular) return true;
+  // A FIFO, socket or device has no contents to judge (ENXIO is bad_file_type).
+  errno = status.type == file_status::kind::directory ? EISDIR : ENXIO;
+  return false;
+}
+}  // namespace
+
+bool read_only_file::open(const tree_entry& entry, const file_status& expected) {
+  close();
+  // Without waiting: a FIFO would otherwise hold the open until a writer came.
+  descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (descriptor_ < 0) return false;
+  file_status opened;
+  if (!regular_status(descriptor_, opened)) {
+    close();
+    return false;
+  }
+  // Swapped since its status was asked: the file asked about is gone.
+  if (expected.identity.known && !(opened.identity == expected.identity)) {
+    close();
+    errno = ENOENT;
+    return false;
+  }
+  return true;
+}
+
+bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
+  close();
+  descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+  if (descriptor_ < 0) return false;
+  if (regular_status(descriptor_, status)) return true;
+  close();
+  return false;
+}
+
+bool read_only_file::is_open() const { return descriptor_ >= 0; }
+
+std::size_t read_only_file::read(void* buffer, std::size_t length) {
+  for (;;) {
+    // A regular file gives fewer bytes than asked for only at its end.
+    const ssize_t got = ::read(descriptor_, buffer, length);
+    if (got < 0 && errno == EINTR) continue;
+    return got < 0 ? 0 : static_cast<std::size_t>(got);  // what could not be read compares as zero
+  }
+}
+
+void read_only_file::close() {
+  if (descriptor_ < 0) return;
+  const int saved = errno;
+  ::close(descriptor_);
+  errno = saved;
+  descriptor_ = -1;
+}
+}  // namespace platform
