@@ -6,6 +6,9 @@
 #include <utility>
 
 #include "platform/desktop/shell_result_win32.h"
+#include "platform/files/file_removal.h"
+#include "platform/files/file_status.h"
+#include "platform/files/tree_directory.h"
 #include "platform/text/wide_text_win32.h"
 #include "test_support.h"
 
@@ -26,13 +29,15 @@ TEST(wide_text, utf8_and_utf16_convert_both_ways_exactly) {
   EXPECT_EQ(to_wide("a\x80z\xc0\xaf\xe3\x83"), (std::wstring{L'a', 0xFFFD, L'z', 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}));
 }
 
-TEST(wide_text, call_path_lifts_the_limit_only_from_max_path_on) {
+TEST(wide_text, call_path_lifts_the_limit_once_the_full_form_reaches_max_path) {
   temp_dir dir;
   working_directory cwd(dir.path());
   const std::string name(300, 'd');
   const std::wstring wide(300, L'd');
   const std::pair<std::string, std::wstring> rows[] = {
-      {"C:\\src/x\\\\a.obj", L"C:\\src/x\\\\a.obj"}, {std::string(259, 'a'), std::wstring(259, L'a')},
+      {"C:\\src/x\\\\a.obj", L"C:\\src/x\\\\a.obj"}, {"build\\a.obj", L"build\\a.obj"},
+      // Short as given, but not once the working directory is put in front.
+      {std::string(259, 'a'), L"\\\\?\\" + fs::current_path().wstring() + L"\\" + std::wstring(259, L'a')},
       {name + "\\a.obj", L"\\\\?\\" + fs::current_path().wstring() + L"\\" + wide + L"\\a.obj"},
       {"C:/" + name + "\\\\x\\..\\a.obj", L"\\\\?\\C:\\" + wide + L"\\a.obj"},
       {"\\\\server\\share\\" + name, L"\\\\?\\UNC\\server\\share\\" + wide},
@@ -65,8 +70,40 @@ TEST(shell_removal_result, maps_the_shells_own_result_and_nothing_else) {
       {19, o::refused, 19},    {0x7B, o::refused, 0x7B}, {0x71, o::refused, 31},   {0x85, o::refused, 31},
       {0xB7, o::refused, 31},  {0x402, o::refused, 31},  {0x10074, o::refused, 31}, {-1, o::refused, 31}};
   for (const auto& [result, outcome, code] : rows) {
-    EXPECT_EQ(shell_removal_result(result).outcome, outcome) << result;
-    EXPECT_EQ(shell_removal_result(result).code, code) << result;
+    EXPECT_EQ(shell_removal_result(result, false).outcome, outcome) << result;
+    EXPECT_EQ(shell_removal_result(result, false).code, code) << result;
   }
+  // Aborted without a word and still 0: the file stayed where it was.
+  EXPECT_EQ(shell_removal_result(0, true).outcome, o::refused);
+  EXPECT_EQ(shell_removal_result(0, true).code, 1223u);
+  EXPECT_EQ(shell_removal_result(5, true).code, 5u);
+}
+
+TEST(tree_directory, a_listed_name_ending_in_a_dot_is_reached_itself_never_its_neighbour) {
+  temp_dir dir;
+  working_directory cwd(dir.path());
+  const std::wstring exact = exact_path(fs::current_path().wstring() + L"\\t\\");
+  fs::create_directory(dir.path() / "t");
+  ASSERT_TRUE(CreateDirectoryW((exact + L"x.").c_str(), nullptr)) << GetLastError();
+  fs::create_directory(dir.path() / "t/x");
+  write_file(dir.path() / "t/x/plain.obj", "");
+  CloseHandle(CreateFileW((exact + L"x.\\dot.obj").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  tree_directory root, sub;
+  ASSERT_TRUE(root.open_root("t"));  // relative: made absolute once, the names appended as listed
+  ASSERT_TRUE(sub.open_subdirectory(root, "x."));
+  ASSERT_TRUE(sub.start_listing());
+  std::string name;
+  entry_kind kind = entry_kind::other;
+  ASSERT_EQ(sub.next_entry(name, kind), tree_directory::step::entry);
+  EXPECT_EQ(name, "dot.obj");
+  EXPECT_EQ(sub.next_entry(name, kind), tree_directory::step::end);
+  // Deleted through the handle, and by its exact path the same file.
+  const tree_entry entry{&sub, "dot.obj", "t\\x.\\dot.obj", entry_kind::regular};
+  file_status status;
+  ASSERT_TRUE(stat_entry(entry, status));
+  ASSERT_TRUE(delete_file(entry, status.identity)) << GetLastError();
+  EXPECT_EQ(GetFileAttributesW((exact + L"x.\\dot.obj").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(fs::exists(dir.path() / "t/x/plain.obj"));
+  RemoveDirectoryW((exact + L"x.").c_str());
 }
 }  // namespace

@@ -22,9 +22,10 @@ bool is_other_shell_code(int result) {
 }
 }  // namespace
 
-removal_result shell_removal_result(int result) {
+removal_result shell_removal_result(int result, bool aborted) {
   switch (result) {
     case 0:
+      if (aborted) return {removal_outcome::refused, error_code::cancelled};
       return {removal_outcome::removed, error_code::success};
     case static_cast<int>(error_code::file_not_found):
     case static_cast<int>(error_code::path_not_found):

@@ -2,8 +2,10 @@
 #include "platform/files/file_removal.h"
 
 namespace platform {
-// How a move to the recycle bin ended, from SHFileOperation's own result alone
-// (it sets no last error). Its result is a Win32 error code or one of the
-// shell's older DE_ codes, which reuse some of the same numbers.
-removal_result shell_removal_result(int result);
+// How a move to the recycle bin ended, from SHFileOperation's own answer
+// alone (it sets no last error): its result, a Win32 error code or one of the
+// shell's older DE_ codes, which reuse some of the same numbers; and whether
+// it aborted an operation, which without any dialog it may do and still
+// return 0, leaving the file where it was.
+removal_result shell_removal_result(int result, bool aborted);
 }  // namespace platform

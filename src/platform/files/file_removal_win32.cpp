@@ -2,21 +2,99 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <winternl.h>
 
-#include "platform/text/error_codes.h"
 #include "platform/desktop/shell_result_win32.h"
+#include "platform/files/handle_files_win32.h"
+#include "platform/files/path_syntax.h"
+#include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
-bool delete_file(const tree_entry& entry, const file_identity&) {
-  return DeleteFileW(call_path(entry.path).c_str()) != 0;
+namespace {
+bool same_file(HANDLE handle, const file_identity& judged) {
+  file_identity id;
+  return identity_of(handle, id) && id == judged;
 }
 
-removal_result move_to_recycle_bin(const tree_entry&, const char* path_block, const file_identity&) {
-  // The shell takes no "\\?\" path and no longer one: a file must never be
-  // deleted for good in place of recycling, so such a path is not offered.
-  std::wstring list = to_wide(path_block);
+// Whether the entry held open (a link itself, not what it names) still leads
+// to the file that was judged: itself, or for a link the file it names.
+bool leads_to_judged(const tree_entry& entry, HANDLE own, const file_identity& judged) {
+  if (!judged.known || same_file(own, judged)) return true;
+  HANDLE target = open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name, FILE_READ_ATTRIBUTES, 0);
+  if (target == nullptr) return false;
+  const bool same = same_file(target, judged);
+  close_handle(target);
+  return same;
+}
+
+// Whether `path` names, right now, what `held` holds.
+bool path_names(const std::wstring& path, HANDLE held, DWORD flags) {
+  HANDLE by_path = open_by_path(path, FILE_READ_ATTRIBUTES, flags);
+  if (by_path == nullptr) return false;
+  file_identity named, own;
+  const bool same = identity_of(by_path, named) && identity_of(held, own) && named == own;
+  close_handle(by_path);
+  return same;
+}
+
+// The entry, a link itself, opened relative to its directory and checked to
+// lead to the judged file; null with the last error set, file_not_found when
+// another file has taken its name.
+HANDLE open_judged(const tree_entry& entry, ACCESS_MASK access, const file_identity& judged) {
+  HANDLE handle = open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name, access,
+                                    FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  if (handle == nullptr || leads_to_judged(entry, handle, judged)) return handle;
+  close_handle(handle);
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return nullptr;
+}
+
+std::string full_path_of(const tree_entry& entry) {
+  std::string path = entry.directory_full_path();
+  append_name(path, entry.name);
+  return path;
+}
+}  // namespace
+
+bool delete_file(const tree_entry& entry, const file_identity& judged) {
+  if (entry.directory == nullptr) return DeleteFileW(call_path(entry.path).c_str()) != 0;
+  HANDLE handle = open_judged(entry, DELETE | FILE_READ_ATTRIBUTES, judged);
+  if (handle == nullptr) return false;
+  // Wine carries out the deletion at the close by the file's path: that path
+  // must still name this file. (Windows deletes what the handle holds.)
+  if (!path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
+    close_handle(handle);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  // A read-only file is refused here with access denied, one held open
+  // without delete sharing already at the open, with a sharing violation.
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  const bool marked = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+  close_handle(handle);
+  return marked;
+}
+
+removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_block, const file_identity& judged) {
+  // The shell takes a full path: no "\\?\" path and no longer one, which it
+  // would delete for good in place of recycling; nor a name ending in a dot
+  // or a space, which it would take for another's.
+  std::wstring list = entry.directory == nullptr ? full_path(path_block) : to_wide(full_path_of(entry));
+  if (list.empty()) list = to_wide(path_block);
   if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
+  if (entry.directory != nullptr) {
+    if (full_path(from_wide(list)) != list) return {removal_outcome::refused, error_code::invalid_name};
+    // The shell resolves the path again: just before, its folder must still
+    // be the directory held and the file the one judged.
+    HANDLE file = open_judged(entry, FILE_READ_ATTRIBUTES, judged);
+    if (file == nullptr) return {removal_outcome::gone, error_code::file_not_found};
+    const std::wstring folder = to_wide(entry.directory_full_path());
+    const bool still = path_names(folder, static_cast<HANDLE>(entry.directory_handle()), 0) &&
+                       path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);
+    close_handle(file);
+    if (!still) return {removal_outcome::gone, error_code::file_not_found};
+  }
   list.push_back(L'\0');  // with the string's own, the two that end the list
 
   SHFILEOPSTRUCTW op;
@@ -30,6 +108,7 @@ removal_result move_to_recycle_bin(const tree_entry&, const char* path_block, co
   op.fAnyOperationsAborted = FALSE;
   op.hNameMappings = nullptr;
   op.lpszProgressTitle = nullptr;
-  return shell_removal_result(SHFileOperationW(&op));
+  const int result = SHFileOperationW(&op);
+  return shell_removal_result(result, op.fAnyOperationsAborted != FALSE);
 }
 }  // namespace platform

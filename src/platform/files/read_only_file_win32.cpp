@@ -1,26 +1,59 @@
 #include "platform/files/read_only_file.h"
 
 #include <windows.h>
+#include <winternl.h>
 
+#include "platform/files/handle_files_win32.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
-bool read_only_file::open(const tree_entry& entry, const file_status&) {
+namespace {
+// A read lets another program delete or move the file meanwhile: when
+// another run cannot move a file to the recycle bin, the shell deletes it
+// for good instead. A directory is refused with access denied.
+HANDLE open_for_reading(const tree_entry& entry, ULONG options) {
+  if (entry.directory == nullptr) return open_by_path(call_path(entry.path), GENERIC_READ, 0);
+  return open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name, GENERIC_READ,
+                           options | FILE_NON_DIRECTORY_FILE);
+}
+}  // namespace
+
+bool read_only_file::open(const tree_entry& entry, const file_status& expected) {
   close();
-  // A read lets another program delete or move the file meanwhile: when
-  // another run cannot move a file to the recycle bin, the shell deletes it
-  // for good instead. A directory is refused with access denied.
-  const HANDLE handle =
-      CreateFileW(call_path(entry.path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  handle_ = handle;
+  handle_ = open_for_reading(entry, 0);
+  if (handle_ == nullptr) return false;
+  file_identity opened;
+  if (entry.directory == nullptr) {
+    // A directory opened by its path (which needs the backup flag) is no file.
+    file_status status;
+    DWORD attributes = 0;
+    if (status_of(static_cast<HANDLE>(handle_), status, attributes) && status.type == file_status::kind::directory) {
+      close();
+      SetLastError(ERROR_ACCESS_DENIED);
+      return false;
+    }
+  }
+  // Swapped since its status was asked: the file asked about is gone.
+  if (expected.identity.known && identity_of(static_cast<HANDLE>(handle_), opened) && !(opened == expected.identity)) {
+    close();
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
   return true;
 }
 
-// The status comes from the path, as the open does: there is no call to spare.
 bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
-  return stat_entry(entry, status) && open(entry, status);
+  if (entry.directory == nullptr) return stat_entry(entry, status) && open(entry, status);
+  close();
+  handle_ = open_for_reading(entry, FILE_OPEN_REPARSE_POINT);
+  if (handle_ == nullptr) return false;
+  DWORD attributes = 0;
+  const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
+  if (asked && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
+  close();
+  // A link put in its place since it was listed is not read through here.
+  if (asked) SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+  return false;
 }
 
 bool read_only_file::is_open() const { return handle_ != nullptr; }
@@ -41,9 +74,7 @@ std::size_t read_only_file::read(void* buffer, std::size_t length) {
 
 void read_only_file::close() {
   if (handle_ == nullptr) return;
-  const DWORD saved = GetLastError();
-  CloseHandle(static_cast<HANDLE>(handle_));
-  SetLastError(saved);
+  close_handle(static_cast<HANDLE>(handle_));
   handle_ = nullptr;
 }
 }  // namespace platform

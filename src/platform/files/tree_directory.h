@@ -16,7 +16,8 @@ enum class entry_kind : unsigned char {
 // One directory of a tree being cleaned, open for listing its entries and for
 // reading and deleting them by name. On POSIX it holds a descriptor, so that
 // work on an entry costs the same at any depth and a directory swapped for a
-// link cannot send that work elsewhere; on Windows it holds the full path.
+// link cannot send that work elsewhere; on Windows it holds a handle, for the
+// same reason.
 class tree_directory {
  public:
   tree_directory() = default;
@@ -55,9 +56,9 @@ class tree_directory {
   friend struct tree_entry;
   struct listing;
   int descriptor_ = -1;
-  std::string path_;  // Windows: the path it is listed by
-  std::string base_;  // Windows: the path its subdirectories' names are joined to
+  std::string base_;  // Windows: its full path, the root's full form and the names as listed
   listing* listing_ = nullptr;
+  void* handle_ = nullptr;  // Windows
 };
 
 // How many more descriptors the process may open before it reaches its limit,
@@ -79,5 +80,8 @@ struct tree_entry {
 
   // The descriptor to resolve `name` against, where the platform has one.
   int directory_descriptor() const { return directory == nullptr ? -1 : directory->descriptor_; }
+  // Windows: the handle to open `name` relative to, and the directory's full path.
+  void* directory_handle() const { return directory == nullptr ? nullptr : directory->handle_; }
+  const std::string& directory_full_path() const { return directory->base_; }
 };
 }  // namespace platform

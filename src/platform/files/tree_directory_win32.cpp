@@ -1,79 +1,124 @@
 #include "platform/files/tree_directory.h"
 
 #include <windows.h>
+#include <winternl.h>
 
-#include <cwchar>
-
+#include "platform/files/handle_files_win32.h"
 #include "platform/files/path_syntax.h"
+#include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
+namespace {
+constexpr ACCESS_MASK listing_access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+
+HANDLE held(void* handle) { return static_cast<HANDLE>(handle); }
+}  // namespace
+
+// Entries come in large batches straight from the open directory.
 struct tree_directory::listing {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAW data{};
-  bool first_pending = false;
+  static constexpr std::size_t buffer_size = 64 * 1024;
+  alignas(8) char buffer[buffer_size];
+  std::size_t offset = 0;
+  bool filled = false;
+  bool ended = false;
 };
 
-// Windows has no directory-relative calls: the full path names everything.
 bool tree_directory::open_root(const std::string& path) {
   close();
-  path_ = path;
-  base_ = preferred_form(path);
+  // Made absolute once: everything below is reached from the handle, and
+  // the recycle bin takes the root's full form and the names as listed.
+  const std::wstring full = full_path(path);
+  if (full.empty()) return false;
+  // The root itself may be a link, as the tree's name for a folder elsewhere.
+  HANDLE handle = open_by_path(exact_path(full), listing_access, 0);
+  if (handle == nullptr) {
+    // As a listing of a missing folder always reported it.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  file_status status;
+  DWORD attributes = 0;
+  const bool asked = status_of(handle, status, attributes);
+  if (!asked || status.type != file_status::kind::directory) {
+    if (asked) SetLastError(ERROR_DIRECTORY);
+    close_handle(handle);
+    return false;
+  }
+  handle_ = handle;
+  base_ = from_wide(full);
   return true;
 }
 
 bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name) {
   close();
+  HANDLE handle = open_in_directory(held(parent.handle_), name, listing_access,
+                                    FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  if (handle == nullptr) return false;
+  // A junction, directory link or mount point put in its place leads out of
+  // the tree: the folder listed is gone.
+  file_status status;
+  DWORD attributes = 0;
+  const bool asked = status_of(handle, status, attributes);
+  if (!asked || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if (asked) SetLastError(ERROR_PATH_NOT_FOUND);
+    close_handle(handle);
+    return false;
+  }
+  handle_ = handle;
   base_ = parent.base_;
   append_name(base_, name);
-  path_ = base_;
   return true;
 }
 
-void tree_directory::close() { close_listing(); }
+void tree_directory::close() {
+  close_listing();
+  if (handle_ == nullptr) return;
+  close_handle(held(handle_));  // a failure being reported must survive the clean-up
+  handle_ = nullptr;
+}
 
 void tree_directory::close_listing() {
-  if (listing_ != nullptr && listing_->handle != INVALID_HANDLE_VALUE) {
-    const DWORD saved = GetLastError();  // a failure being reported must survive the clean-up
-    FindClose(listing_->handle);
-    SetLastError(saved);
-  }
   delete listing_;
   listing_ = nullptr;
 }
 
 bool tree_directory::start_listing() {
+  if (handle_ == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
   delete listing_;
   listing_ = new listing;
-  // One listing of every entry, by long name, in large batches. No byte of a
-  // UTF-8 character after its first is ever a separator's.
-  const char last = path_.empty() ? '\0' : path_.back();
-  const std::string query = path_ + (last == '\\' || last == '/' || last == ':' ? "*" : "\\*");
-  listing_->handle = FindFirstFileExW(call_path(query).c_str(), FindExInfoBasic, &listing_->data,
-                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (listing_->handle != INVALID_HANDLE_VALUE) {
-    listing_->first_pending = true;
-    return true;
-  }
-  // A volume root without entries has no "." either: that is an empty listing.
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES;
+  return true;
 }
 
 tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& kind) {
   for (;;) {
-    if (listing_->handle == INVALID_HANDLE_VALUE) return step::end;
-    if (listing_->first_pending) {
-      listing_->first_pending = false;
-    } else if (!FindNextFileW(listing_->handle, &listing_->data)) {
-      if (GetLastError() == ERROR_NO_MORE_FILES) return step::end;
-      return step::listing_failed;
+    if (listing_->ended) return step::end;
+    if (!listing_->filled) {
+      if (!GetFileInformationByHandleEx(held(handle_), FileFullDirectoryInfo, listing_->buffer,
+                                        listing::buffer_size)) {
+        // A volume root without entries has no "." either: that is an empty listing.
+        if (GetLastError() != ERROR_NO_MORE_FILES && GetLastError() != ERROR_FILE_NOT_FOUND)
+          return step::listing_failed;
+        listing_->ended = true;
+        return step::end;
+      }
+      listing_->filled = true;
+      listing_->offset = 0;
     }
-    const wchar_t* entry = listing_->data.cFileName;
-    if (entry[0] == L'.' && (entry[1] == L'\0' || (entry[1] == L'.' && entry[2] == L'\0'))) continue;
-    name = from_wide(entry, wcslen(entry));
+    const auto* record = reinterpret_cast<const FILE_FULL_DIR_INFO*>(listing_->buffer + listing_->offset);
+    if (record->NextEntryOffset == 0)
+      listing_->filled = false;
+    else
+      listing_->offset += record->NextEntryOffset;
+    const wchar_t* entry = record->FileName;
+    const std::size_t length = record->FileNameLength / sizeof(wchar_t);
+    if (entry[0] == L'.' && (length == 1 || (length == 2 && entry[1] == L'.'))) continue;
+    name = from_wide(entry, length);
     // Junctions, directory links and mount points lead out of the tree.
-    const DWORD attributes = listing_->data.dwFileAttributes;
+    const DWORD attributes = record->FileAttributes;
     const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     const bool reparse_point = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     kind = reparse_point ? entry_kind::other : directory ? entry_kind::directory : entry_kind::regular;
@@ -84,17 +129,13 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
 // Windows keeps no such count per thread.
 std::int64_t blocks_read() { return -1; }
 
-// A directory here is its path: it holds no handle between listings.
+// Handles are not counted against a limit a walk would reach.
 std::size_t spare_descriptors() { return std::size_t{1} << 20; }
 
 void tree_directory::warm_entry(const std::string& name) const {
   const DWORD saved = GetLastError();
-  std::string path = base_;
-  append_name(path, name);
-  const HANDLE file = CreateFileW(call_path(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
+  HANDLE file = open_in_directory(held(handle_), name, FILE_READ_DATA, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  if (file != nullptr) {
     char start[64];
     DWORD got = 0;
     ReadFile(file, start, sizeof start, &got, nullptr);
@@ -103,7 +144,5 @@ void tree_directory::warm_entry(const std::string& name) const {
   SetLastError(saved);
 }
 
-// The walk never enters a reparse point, so it cannot meet a loop; and on
-// ReFS, Dev Drive and some redirectors two folders can report one file index.
-bool tree_directory::get_identity(file_identity&) const { return false; }
+bool tree_directory::get_identity(file_identity& id) const { return identity_of(held(handle_), id); }
 }  // namespace platform

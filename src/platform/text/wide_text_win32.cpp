@@ -95,24 +95,35 @@ std::string from_wide(const wchar_t* text, std::size_t length) {
 
 std::string from_wide(const std::wstring& text) { return from_wide(text.data(), text.size()); }
 
-std::wstring call_path(const std::string& path) {
+std::wstring full_path(const std::string& path) {
   const std::wstring wide = to_wide(path);
-  if (wide.size() < MAX_PATH || starts_with(wide, L"\\\\?\\")) return wide;
-  // The prefix turns off the system's own clean-up of the path (relative
-  // parts, doubled separators, slashes), so that is done here first.
   std::wstring full(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
-    if (length == 0) return wide;  // the call that takes it reports why
-    if (length < full.size()) {
-      full.resize(length);
-      break;
-    }
+    if (length == 0) return std::wstring();
+    const bool fits = length < full.size();
     full.resize(length);
+    if (fits) break;
   }
-  if (starts_with(full, L"\\\\.\\")) return L"\\\\?\\" + full.substr(4);
+  if (starts_with(full, L"\\\\?\\UNC\\")) return L"\\\\" + full.substr(8);
+  if (starts_with(full, L"\\\\?\\") || starts_with(full, L"\\\\.\\")) return full.substr(4);
+  return full;
+}
+
+std::wstring exact_path(const std::wstring& full) {
   if (starts_with(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
+}
+
+std::wstring call_path(const std::string& path) {
+  const std::wstring wide = to_wide(path);
+  if (starts_with(wide, L"\\\\?\\")) return wide;
+  // A relative path is resolved against the working directory before the
+  // limit applies; the prefix turns off the system's own clean-up of the path,
+  // so that is done here first.
+  const std::wstring full = full_path(path);
+  if (full.empty()) return wide;  // the call that takes it reports why
+  return full.size() < MAX_PATH ? wide : exact_path(full);
 }
 
 std::string ansi_text(const std::wstring& text) {

@@ -11,10 +11,20 @@ std::wstring to_wide(const std::string& text);
 std::string from_wide(const wchar_t* text, std::size_t length);
 std::string from_wide(const std::wstring& text);
 
-// The form of a path handed to a file function: unchanged while it is shorter
-// than MAX_PATH; a longer one made absolute and given the "\\?\" prefix
-// ("\\?\UNC\server\share\..." for "\\server\share\..."), which lifts the limit.
-// Never shown in any text.
+// The absolute form of a path as the system resolves it: the working
+// directory (of its drive) in front, relative parts and doubled separators
+// resolved, each name's trailing dots and spaces dropped; without a "\\?\" or
+// "\\.\" prefix. Made once per root: names listed below it are appended as
+// they are. Empty, with the last error set, when it cannot be made.
+std::wstring full_path(const std::string& path);
+
+// A full path in the form that reaches every name in it exactly as written,
+// at any length: "\\?\C:\..." or "\\?\UNC\server\share\...". Never shown.
+std::wstring exact_path(const std::wstring& full);
+
+// The form of a whole path handed to a file function: unchanged while its
+// full form is shorter than MAX_PATH (as the system would resolve it); else
+// that full form in its exact form, which lifts the limit. Never shown.
 std::wstring call_path(const std::string& path);
 
 // Text in the ANSI code page, for what the program writes: '?' for every
