@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -427,6 +428,33 @@ int run_command(const std::vector<std::string>& argv, int timeout_ms, std::strin
   }
   if (output != nullptr) *output = read_file(request.stdout_path);
   return child.status();
+}
+
+open_watch::open_watch(const std::string& path, std::function<void()> action) {
+  inotify_ = inotify_init1(IN_CLOEXEC);
+  if (inotify_ < 0 || pipe2(stop_, O_CLOEXEC) != 0 || inotify_add_watch(inotify_, path.c_str(), IN_OPEN) < 0) {
+    ADD_FAILURE() << "cannot watch " << path;
+    return;
+  }
+  thread_ = std::thread([this, action] {
+    pollfd waits[2] = {{inotify_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+    while (poll(waits, 2, -1) > 0 || errno == EINTR) {
+      if (waits[1].revents != 0) return;
+      if (waits[0].revents == 0) continue;
+      alignas(inotify_event) char events[4096];
+      if (read(inotify_, events, sizeof events) <= 0) return;
+      action();
+      fired_ = true;
+      return;
+    }
+  });
+}
+
+open_watch::~open_watch() {
+  if (stop_[1] >= 0 && write(stop_[1], "x", 1) < 0) ADD_FAILURE() << "cannot stop a watch";
+  if (thread_.joinable()) thread_.join();
+  for (int fd : {inotify_, stop_[0], stop_[1]})
+    if (fd >= 0) close(fd);
 }
 
 bool wait_for_text(const std::string& path, const std::string& wanted, int timeout_ms) {
