@@ -344,6 +344,10 @@ child_process::child_process(const process_request& request) {
       const rlimit limit{request.descriptor_limit, request.descriptor_limit};
       if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
     }
+    if (request.memory_limit > 0) {
+      const rlimit limit{request.memory_limit, request.memory_limit};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+    }
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -499,6 +503,7 @@ program_run::program_run(const run_request& request) {
   process.out = request.out;
   process.terminal = request.terminal;
   process.descriptor_limit = request.descriptor_limit;
+  process.memory_limit = request.memory_limit;
   process.unset_env = {"WAYLAND_DISPLAY"};
   if (request.display.empty()) {
     process.unset_env.push_back("DISPLAY");

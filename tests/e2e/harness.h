@@ -87,6 +87,7 @@ struct process_request {
   bool new_session = true;  // setsid(): no controlling terminal
   bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
   unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
+  unsigned long memory_limit = 0;      // > 0: the child's address space in bytes (RLIMIT_AS)
 };
 
 // A child in its own process group; killed with its group if still running when destroyed.
@@ -160,6 +161,7 @@ struct run_request {
   bool wide_text = false;
   bool terminal = false;      // native only: a controlling pseudo-terminal
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
+  unsigned long memory_limit = 0;      // > 0: the program's address space in bytes
 };
 
 struct run_result {
