@@ -1238,7 +1238,9 @@ TEST_F(end_to_end, chains_thousands_of_folders_deep_are_cleaned_under_any_descri
     int depth, every;
     unsigned long limit;
     const char* threads;
-  } cases[] = {{5000, 50, 256, "8"}, {30000, 500, static_cast<unsigned long>(current.rlim_max), ""}};
+  } cases[] = {{5000, 50, 256, "8"},
+               {4000, 1, 256, "1"},  // the teeth wait while their parents close and open again
+               {30000, 500, static_cast<unsigned long>(current.rlim_max), ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE("depth " + std::to_string(c.depth) + ", descriptor limit " + std::to_string(c.limit));
     deep_chain chain(tree + "/chain", c.depth, c.every);
@@ -1358,6 +1360,90 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
                                 "dry run: 1 files, 5 bytes would be removed from " + b}));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
+}
+
+// ---- a tree that changes under the run, and the limits of the machine ----------
+
+class changing_tree : public end_to_end {
+ protected:
+  // `count` folders below `root`, each holding one object x.obj.
+  void plant(const std::string& root, int count) {
+    for (int i = 0; i < count; ++i) put(root + "/f" + std::to_string(i) + "/x.obj", with_payload(obj_start));
+  }
+  static int objects_in(const std::string& root, int count) {
+    int left = 0;
+    for (int i = 0; i < count; ++i) left += exists(root + "/f" + std::to_string(i) + "/x.obj") ? 1 : 0;
+    return left;
+  }
+  void SetUp() override {
+    end_to_end::SetUp();
+    if (target().wine) GTEST_SKIP() << "the tree is changed through Linux calls at a moment only Linux tells";
+  }
+};
+
+TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing_out_of_the_tree) {
+  const std::string walked = base / "walked", other = base / "other";
+  const std::string data_home = fresh_trash();
+  for (const std::string how : {"", "-gototrashbox "}) {
+    SCOPED_TRACE(how);
+    for (const std::string& root : {tree, walked, other}) remove_tree(root);
+    plant(tree, 200);
+    plant(other, 200);
+    // Enough in one folder that the walk is still going when the swap comes.
+    for (int i = 0; i < 5000; ++i) put(tree + "/h/" + std::to_string(i) + ".h", "");
+    open_watch swap(tree, [&] {
+      ASSERT_EQ(rename(tree.c_str(), walked.c_str()), 0);
+      ASSERT_EQ(symlink(other.c_str(), tree.c_str()), 0);
+    });
+    run_request request;
+    request.text = how + "-f " + shown(tree);
+    request.descriptor_limit = 64;
+    request.set_env = {{"XDG_DATA_HOME", data_home}};
+    const run_result result = run_in_work(request);
+    ASSERT_TRUE(swap.fired());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(objects_in(other, 200), 200);
+    EXPECT_EQ(objects_in(walked, 200), 0);
+  }
+}
+
+TEST_F(changing_tree, a_fifo_put_in_place_of_a_listed_file_stays_and_the_run_goes_on) {
+  put(tree + "/a.sbr", sbr_start);
+  for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
+  put(tree + "/z/b.obj", with_payload(obj_start));
+  put(tree + "/z/c.pdb", pdb_start);
+  // While the other browse files go, b.obj, listed as a plain file, becomes a FIFO.
+  open_watch swap(tree + "/a.sbr", [this] {
+    ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
+    ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
+  });
+  const run_result result = run("-f " + shown(tree));
+  ASSERT_TRUE(swap.fired());
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj"}));
+}
+
+TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whole_tree) {
+  const struct {
+    unsigned long descriptors, memory;
+    const char* threads;
+  } cases[] = {{8, 0, "8"},         {9, 0, "8"},         {10, 0, "8"},        {12, 0, "8"},
+               {13, 0, "8"},        {16, 0, "8"},        {24, 0, "8"},        {40, 0, "8"},
+               {0, 20u << 20, "24"}, {0, 100u << 20, "24"}, {0, 100u << 20, "1000"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("descriptors " + std::to_string(c.descriptors) + ", memory " + std::to_string(c.memory) +
+                 ", threads " + c.threads);
+    plant(tree, 40);
+    run_request request;
+    request.text = "-f " + shown(tree);
+    request.descriptor_limit = c.descriptors;
+    request.memory_limit = c.memory;
+    request.set_env = {{"BRULO_THREADS", c.threads}};
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(objects_in(tree, 40), 0);
+  }
 }
 
 }  // namespace
