@@ -711,8 +711,8 @@ const std::vector<std::string> modern_corpus = {
     "cmake_clangxx/CMakeFiles/app.dir/main.cpp.o",        "cmake_clangxx/CMakeFiles/app.dir/twice.cpp.o"};
 // What the tool chains' builds keep: folders, sources, generated sources and programs.
 const std::vector<std::string> corpus_kept = [] {
-  std::vector<std::string> kept = {"generic/",      "gcm.cache/",           "twice.cppm",         "cmake_project/",
-                                   "cmake_project/CMakeLists.txt", "cmake_project/main.cpp", "cmake_project/twice.cpp"};
+  std::vector<std::string> kept = {"generic/", "gcm.cache/", "twice.cppm", "cmake_project/", "cmake_project/CMakeLists.txt",
+                                   "cmake_project/main.cpp", "cmake_project/twice.cpp"};
   for (const std::string build : {"cmake_gxx/", "cmake_clangxx/"})
     for (const char* name : {"", "app", "CMakeFiles/", "CMakeFiles/app.dir/", "CMakeFiles/app.dir/cmake_pch.hxx",
                              "CMakeFiles/app.dir/cmake_pch.hxx.cxx"})
