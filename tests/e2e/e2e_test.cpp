@@ -704,7 +704,21 @@ const std::vector<std::string> modern_corpus = {
     "generic/add.c.obj",  "clang_cl.pch",           "lld_link.pdb",       "mingw_i686_cpp.opp",
     "mingw_i686.o",       "mingw_i686_debug.o",     "mingw_x86_64.o",     "mingw_bigobj.o",
     "gcc_elf.o",          "clang_elf_big_endian.o", "clang_macho_x64.o",  "clang_macho_arm64.o",
-    "clang_macho_i386.o"};
+    "clang_macho_i386.o", "clang_macho_lto.o",      "clang_module.pcm",   "gcm.cache/twice.gcm",
+    "gcc_c_header.h.gch", "clang_c_header.h.gch",
+    "cmake_gxx/CMakeFiles/app.dir/cmake_pch.hxx.gch",     "cmake_gxx/CMakeFiles/app.dir/main.cpp.o",
+    "cmake_gxx/CMakeFiles/app.dir/twice.cpp.o",           "cmake_clangxx/CMakeFiles/app.dir/cmake_pch.hxx.pch",
+    "cmake_clangxx/CMakeFiles/app.dir/main.cpp.o",        "cmake_clangxx/CMakeFiles/app.dir/twice.cpp.o"};
+// What the tool chains' builds keep: folders, sources, generated sources and programs.
+const std::vector<std::string> corpus_kept = [] {
+  std::vector<std::string> kept = {"generic/", "gcm.cache/", "twice.cppm", "cmake_project/", "cmake_project/CMakeLists.txt",
+                                   "cmake_project/main.cpp", "cmake_project/twice.cpp"};
+  for (const std::string build : {"cmake_gxx/", "cmake_clangxx/"})
+    for (const char* name : {"", "app", "CMakeFiles/", "CMakeFiles/app.dir/", "CMakeFiles/app.dir/cmake_pch.hxx",
+                             "CMakeFiles/app.dir/cmake_pch.hxx.cxx"})
+      kept.push_back(build + name);
+  return kept;
+}();
 // Real files under an object's name that are no objects: images and shared objects.
 const std::vector<std::string> corpus_look_alikes = {"lld_link_dll.obj", "mingw_exe.obj",  "elf_executable.o",
                                                      "elf_executable.obj", "elf_shared.o", "elf_shared.obj"};
@@ -719,7 +733,8 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 // Where a file's removal comes in a pass: by pattern, then root before subfolders.
 int pass_rank(const std::string& relative) {
   const std::string extension = relative.substr(relative.rfind('.') + 1);
-  const std::vector<std::string> order = {"sbr", "obj", "pch", "ilk", "bsc", "pdb", "idb", "res", "opp", "o"};
+  const std::vector<std::string> order = {"sbr", "obj", "pch", "ilk", "bsc",  "pdb", "idb", "res",
+                                          "opp", "o",   "gch", "pcm", "gcm", "ifc", "ipdb", "iobj"};
   const auto at = std::find(order.begin(), order.end(), extension) - order.begin();
   return static_cast<int>(at) * 100 + static_cast<int>(std::count(relative.begin(), relative.end(), '/'));
 }
@@ -731,7 +746,12 @@ class modern_outputs : public end_to_end {
     return {{"text.obj", "int main;\n"},
             {"alpha_coff.obj", bytes({0x84, 0x01, 0x01, 0x00}) + std::string(16, '\0')},
             {"truncated_x64.obj", read_file(corpus() + "/clang_x64.obj").substr(0, 10)},
-            {"import_member.obj", bytes({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x4C, 0x01}) + "payload"}};
+            {"import_member.obj", bytes({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x4C, 0x01}) + "payload"},
+            {"text.gch", "#pragma once\n"},
+            {"image.pcm", bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}) + std::string(8, '\0')},
+            {"executable.gcm", read_file(corpus() + "/elf_executable.o")},
+            {"cut_wrapper.o", read_file(corpus() + "/clang_macho_lto.o").substr(0, 1024)},
+            {"database.ifc", std::string("SQLite format 3\0", 16) + std::string(84, '\0')}};
   }
 
   // Copies the corpus into the tree, with the synthetic look-alikes; all names, sorted.
@@ -793,7 +813,7 @@ class modern_outputs : public end_to_end {
 };
 
 TEST_F(modern_outputs, corpus_lists_every_file_the_tool_chains_built) {
-  EXPECT_EQ(list_tree(corpus()), joined({classic_corpus, modern_corpus, corpus_look_alikes, {"generic/"}}));
+  EXPECT_EQ(list_tree(corpus()), joined({classic_corpus, modern_corpus, corpus_look_alikes, corpus_kept}));
 }
 
 TEST_F(modern_outputs, without_modern_only_what_the_classic_rules_know_goes) {
@@ -810,8 +830,7 @@ TEST_F(modern_outputs, with_modern_every_real_output_goes_and_look_alikes_stay) 
   const run_result result = run("-modern -outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(run_log(result), log_lines(expect_messages(result, joined({classic_corpus, modern_corpus}))));
-  std::vector<std::string> left = corpus_look_alikes;
-  left.push_back("generic/");
+  std::vector<std::string> left = joined({corpus_look_alikes, corpus_kept});
   for (const auto& file : made_look_alikes()) {
     left.push_back(file.first);
     EXPECT_EQ(read_file(tree + "/" + file.first), file.second);
