@@ -114,7 +114,7 @@ TEST(trash_info, paths_are_made_absolute_and_percent_encoded_and_the_file_is_exa
   // A path, the working directory, and the path as stored.
   const char* const rows[][3] = {
       {"/t/a.obj", "", "/t/a.obj"},
-      {"sub/./b c.obj", "/work", "/work/sub/b%20c.obj"},
+      {"sub/./b c.obj", "/home/dev", "/home/dev/sub/b%20c.obj"},
       {"./x//y/../%z", "/", "/x/y/../%25z"},
       {"/t/\xc3\xa9+#?-_.!~*'().o", "/w", "/t/%C3%A9%2B%23%3F-_.!~*'().o"},
   };
