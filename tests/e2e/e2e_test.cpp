@@ -3,7 +3,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <sched.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -18,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,6 +57,18 @@ class end_to_end : public ::testing::Test {
     make_dirs(data_home + "/Trash/files");
     make_dirs(data_home + "/Trash/info");
     return data_home;
+  }
+
+  // What trash-cli, a client independent of brulo, lists in the trashes it
+  // knows: each original path, dates left off, sorted.
+  static std::vector<std::string> trash_listed(const std::string& data_home) {
+    std::string listed;
+    EXPECT_EQ(run_command({"trash-list"}, run_timeout_ms(), &listed, {{"XDG_DATA_HOME", data_home}}), 0);
+    std::vector<std::string> paths;
+    std::istringstream lines(listed);
+    for (std::string line; std::getline(lines, line);) paths.push_back(line.substr(line.find(' ', 11) + 1));
+    std::sort(paths.begin(), paths.end());
+    return paths;
   }
 
   run_result run(const std::string& text, stdout_mode out = stdout_mode::capture,
@@ -510,6 +525,81 @@ TEST_F(end_to_end, recycle_mode_moves_files_into_the_trash) {
   const std::string info = read_file(data_home + "/Trash/info/a.obj.trashinfo");
   const std::string info_start = "[Trash Info]\nPath=" + tree + "/a.obj\nDeletionDate=";
   EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
+  if (target().wine) return;
+  EXPECT_EQ(trash_listed(data_home), std::vector<std::string>{tree + "/a.obj"});
+  EXPECT_EQ(run_command({"sh", "-c", "echo 0 | trash-restore \"$1\"", "sh", tree}, run_timeout_ms(), nullptr,
+                        {{"XDG_DATA_HOME", data_home}}),
+            0);
+  EXPECT_EQ(read_file(tree + "/a.obj"), content);
+  EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
+}
+
+// A folder swapped for a link to a folder of same-named files while its files
+// go to the trash: each judged file goes from the folder it was judged in, and
+// nothing of the other folder is touched.
+TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_trash_moves_sends_nothing_of_the_other_folder) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string data_home = fresh_trash();
+  const std::string victim = base / "victim";
+  std::vector<std::string> names, trashed;
+  for (int i = 0; i < 200; ++i) {
+    names.push_back("f" + std::to_string(1000 + i) + ".obj");
+    put(tree + "/sub/" + names.back(), with_payload(obj_start));
+    put(victim + "/" + names.back(), "precious, not an object");
+    trashed.push_back(tree + "/sub/" + names.back());
+  }
+  run_result result;
+  {
+    open_watch swap(tree + "/sub/" + names.front(), [&] {
+      EXPECT_EQ(rename((tree + "/sub").c_str(), (tree + "/moved").c_str()), 0);
+      EXPECT_EQ(symlink(victim.c_str(), (tree + "/sub").c_str()), 0);
+    });
+    result = run("-gototrashbox -f " + tree, stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+    EXPECT_TRUE(swap.fired());
+  }
+  EXPECT_EQ(result.status, 0) << result.out;
+  for (const auto& name : names) EXPECT_EQ(read_file(victim + "/" + name), "precious, not an object");
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"moved/", "sub"}));
+  for (const auto& name : names) EXPECT_EQ(read_file(data_home + "/Trash/files/" + name), with_payload(obj_start));
+  EXPECT_EQ(trash_listed(data_home), trashed);
+}
+
+// A tree on another mount goes to that mount's own trash, one on a read-only
+// mount is reported and kept, and the run goes on.
+TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  // Mounts in a namespace of this test process's own, never seen outside it.
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    GTEST_SKIP() << "no mount namespace of its own here: " << strerror(errno);
+  const std::string other = base / "other", locked = base / "locked";
+  struct unmount_at_end {
+    std::vector<std::string> points;
+    ~unmount_at_end() {
+      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
+    }
+  } mounted;
+  for (const std::string& point : {other, locked}) {
+    make_dirs(point);
+    if (mount("tmpfs", point.c_str(), "tmpfs", 0, "mode=0755") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs: " << strerror(errno);
+    mounted.points.push_back(point);
+  }
+  put(other + "/tree/a.obj", with_payload(obj_start));
+  put(other + "/tree/sub/b.obj", with_payload(obj_start));
+  put(locked + "/tree/r.obj", with_payload(obj_start));
+  ASSERT_EQ(mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0) << strerror(errno);
+  const std::string data_home = fresh_trash();
+  const run_result result = run("-gototrashbox -outputlog -f\"" + locked + "/tree\" -f " + other + "/tree",
+                                stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The media is write protected.\n\n" + locked + "/tree/r.obj",
+                                   other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
+  EXPECT_EQ(read_file(locked + "/tree/r.obj"), with_payload(obj_start));
+  EXPECT_EQ(list_tree(other + "/tree"), std::vector<std::string>{"sub/"});
+  const std::string info = read_file(other + "/.Trash-" + std::to_string(getuid()) + "/info/b.obj.trashinfo");
+  const std::string info_start = "[Trash Info]\nPath=tree/sub/b.obj\nDeletionDate=";  // relative to the mount
+  EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
+  EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
 }
 
 TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {
