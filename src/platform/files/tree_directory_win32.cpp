@@ -129,9 +129,6 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
 // Windows keeps no such count per thread.
 std::int64_t blocks_read() { return -1; }
 
-// Handles are not counted against a limit a walk would reach.
-std::size_t spare_descriptors() { return std::size_t{1} << 20; }
-
 void tree_directory::warm_entry(const std::string& name) const {
   const DWORD saved = GetLastError();
   HANDLE file = open_in_directory(held(handle_), name, FILE_READ_DATA, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
