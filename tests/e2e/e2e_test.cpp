@@ -496,6 +496,45 @@ TEST_F(end_to_end, current_cleans_the_working_directory_at_any_length) {
   }
 }
 
+// On Windows the root is made absolute once; the files below it lie past
+// MAX_PATH in that form. (Wine takes such paths either way.)
+TEST_F(end_to_end, a_relative_root_is_cleaned_past_max_path_in_its_full_form) {
+  std::string deep = "rel";
+  for (int i = 0; i < 3; ++i) deep += separator() + std::string(100, 'd');
+  std::string on_disk = deep;
+  std::replace(on_disk.begin(), on_disk.end(), '\\', '/');
+  put(work + "/" + on_disk + "/a.obj", with_payload(obj_start));
+  put(work + "/" + on_disk + "/keep.txt", "text");
+  const run_result result = run("-outputlog -f rel");
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, stdout_of({deep + separator() + "a.obj"}));
+  EXPECT_EQ(list_tree(work + "/" + on_disk), std::vector<std::string>{"keep.txt"});
+}
+
+// A folder swapped for a link to a folder of same-named objects once the
+// removals in it have begun: each file goes from the folder it was judged in
+// or stays, and nothing of the other folder is deleted.
+TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_deletions_deletes_nothing_of_the_other_folder) {
+  const std::string victim = base / "victim";
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    names.push_back("f" + std::to_string(1000 + i) + ".obj");
+    put(tree + "/sub/" + names.back(), with_payload(obj_start));
+    put(victim + "/" + names.back(), with_payload(obj_start));
+  }
+  run_result result;
+  {
+    open_watch swap(tree + "/sub/" + names.front(), [&] {
+      EXPECT_EQ(rename((tree + "/sub").c_str(), (tree + "/moved").c_str()), 0);
+      EXPECT_EQ(symlink(victim.c_str(), (tree + "/sub").c_str()), 0);
+    });
+    result = run("-f " + shown(tree));
+    EXPECT_TRUE(swap.fired());
+  }
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(list_tree(victim), names);
+}
+
 TEST_F(end_to_end, delete_mode_removes_files_without_trash_and_outputlog_off_writes_no_log) {
   const std::string data_home = fresh_trash();
   put(tree + "/a.obj", with_payload(obj_start));

@@ -8,10 +8,9 @@
 
 namespace platform {
 namespace {
-// FILETIME counts 100 ns steps from 1601; seconds from 1970 follow.
-std::int64_t unix_seconds(const FILETIME& time) {
-  const std::uint64_t ticks = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  return static_cast<std::int64_t>(ticks / 10000000u) - 11644473600LL;
+// A file time counts 100 ns steps from 1601; seconds from 1970 follow.
+std::int64_t unix_seconds(LONGLONG ticks) {
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(ticks) / 10000000u) - 11644473600LL;
 }
 
 // FILE_ID_INFO and its class, from Windows 8 on: newer than the headers' target.
@@ -70,12 +69,17 @@ bool identity_of(HANDLE handle, file_identity& id) {
 }
 
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle, &info)) return false;
-  attributes = info.dwFileAttributes;
-  status.type = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? file_status::kind::directory : file_status::kind::regular;
-  status.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  status.last_write = unix_seconds(info.ftLastWriteTime);
+  // Only what the open file tells by itself, never through its name, which
+  // may be changing meanwhile (Wine looks up some classes by path).
+  FILE_BASIC_INFO basic;
+  FILE_STANDARD_INFO standard;
+  if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard))
+    return false;
+  attributes = basic.FileAttributes;
+  status.type = standard.Directory ? file_status::kind::directory : file_status::kind::regular;
+  status.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+  status.last_write = unix_seconds(basic.LastWriteTime.QuadPart);
   return identity_of(handle, status.identity);
 }
 
