@@ -50,6 +50,14 @@ HANDLE open_judged(const tree_entry& entry, ACCESS_MASK access, const file_ident
   return nullptr;
 }
 
+// Whether a name on the path ends in a dot or a space, which the shell's own
+// resolution of the path would drop, naming another file.
+bool has_a_name_the_shell_trims(const std::wstring& path) {
+  for (std::size_t at = 0; at < path.size(); ++at)
+    if ((path[at] == L'.' || path[at] == L' ') && (at + 1 == path.size() || path[at + 1] == L'\\')) return true;
+  return false;
+}
+
 std::string full_path_of(const tree_entry& entry) {
   std::string path = entry.directory_full_path();
   append_name(path, entry.name);
@@ -84,11 +92,15 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
   if (list.empty()) list = to_wide(path_block);
   if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
   if (entry.directory != nullptr) {
-    if (full_path(from_wide(list)) != list) return {removal_outcome::refused, error_code::invalid_name};
+    if (has_a_name_the_shell_trims(list)) return {removal_outcome::refused, error_code::invalid_name};
     // The shell resolves the path again: just before, its folder must still
     // be the directory held and the file the one judged.
     HANDLE file = open_judged(entry, FILE_READ_ATTRIBUTES, judged);
-    if (file == nullptr) return {removal_outcome::gone, error_code::file_not_found};
+    if (file == nullptr) {
+      const std::uint32_t code = GetLastError();
+      const bool gone = code == error_code::file_not_found || code == error_code::path_not_found;
+      return {gone ? removal_outcome::gone : removal_outcome::refused, code};
+    }
     const std::wstring folder = to_wide(entry.directory_full_path());
     const bool still = path_names(folder, static_cast<HANDLE>(entry.directory_handle()), 0) &&
                        path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);

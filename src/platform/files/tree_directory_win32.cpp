@@ -5,7 +5,6 @@
 
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/path_syntax.h"
-#include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
