@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -1271,8 +1272,8 @@ std::vector<std::string> in_walk_order(const std::string& root, const std::vecto
 class leaving_alone : public end_to_end {
  protected:
   // An object of `bytes` bytes written `days` days ago.
-  void put_aged(const std::string& path, std::size_t bytes, int days) {
-    put(path, obj_start + std::string(bytes - obj_start.size(), 'x'));
+  void put_aged(const std::string& path, std::size_t bytes, int days, const std::string& start = obj_start) {
+    put(path, start + std::string(bytes - start.size(), 'x'));
     ASSERT_EQ(run_command({"touch", "-d", std::to_string(days) + " days ago", path}, 10000), 0);
   }
   // The tree every case below cleans: outputs of several ages, folders to
@@ -1345,19 +1346,63 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
                                    "removed: 0 files, 0 bytes (0 B) from " + c,
                                    "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/sub/", "a/sub/fresh.obj", "b/", "c/"}));
-  // One tree: no total; the trash says so; a dry run adds nothing to its own line.
+  // One tree: no total; the trash says so.
   const run_result trashed = run("-gototrashbox -summary -outputlog -f " + a, stdout_mode::capture,
                                  {{"XDG_DATA_HOME", data_home}});
   EXPECT_EQ(trashed.out, stdout_of({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
   EXPECT_EQ(run_log(trashed), log_lines({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
+  // A dry run: its own line, then where the space is, by kind and by folder.
   put_aged(tree + "/b/w.obj", 5, 3);
+  put_aged(tree + "/b/p/r.obj", 1000, 3);
+  put_aged(tree + "/b/s/t.obj", 100, 3);
+  put_aged(tree + "/b/p/q.pdb", 2048, 3, pdb_start);
   const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -f\"" + a + "\" -f " + b,
                              stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
-  EXPECT_EQ(dry.out, stdout_of({"dry run: 0 files, 0 bytes would be removed from " + a, shown(tree + "/b/w.obj"),
-                                "dry run: 1 files, 5 bytes would be removed from " + b}));
+  std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a};
+  for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/t.obj"})) lines.push_back(shown(path));
+  lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3153 bytes would be removed from " + b,
+                             "  *.pdb  1 files  2.0 KiB  ####################\n"
+                             "  *.obj  3 files  1.0 KiB  ##########",
+                             "  " + shown(tree + "/b/p") + "  2.9 KiB\n  " + shown(tree + "/b/s") + "    100 B\n  " + b +
+                                 "        5 B"});
+  EXPECT_EQ(dry.out, stdout_of(lines));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
+}
+
+TEST_F(leaving_alone, at_a_terminal_the_summary_shows_and_the_progress_line_never_stands_among_messages) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
+  std::vector<std::string> names;
+  for (int folder = 0; folder < 8; ++folder)
+    for (int file = 0; file < 5; ++file) names.push_back("d" + std::to_string(folder) + "/f" + std::to_string(file) + ".obj");
+  for (const std::string& name : names) put(tree + "/" + name, with_payload(obj_start));
+  std::vector<std::string> messages;
+  for (const std::string& path : in_walk_order(tree, names)) messages.push_back(path);
+  const std::string total = "removed: 40 files, 360 bytes (360 B) from " + tree;
+  run_request request;
+  request.text = "-outputlog -f " + tree;
+  request.cwd = work;
+  request.set_env = {{"BRULO_PROGRESS_AFTER_MS", "0"}, {"NO_COLOR", "1"}, {"TERM", "xterm"}};
+  // In a pipe or a file: no summary, and nothing on standard error.
+  program_run piped(request);
+  run_result result = piped.finish();
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of(messages));
+  EXPECT_EQ(piped.errors_so_far(), "");
+  for (const std::string& name : names) put(tree + "/" + name, with_payload(obj_start));
+  request.terminal = request.output_to_terminal = true;
+  program_run at_terminal(request);
+  const std::string seen = at_terminal.process().read_terminal_until(on_terminal(echoed(total)), run_timeout_ms());
+  result = at_terminal.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(seen.find("\rwalking: 1 folders, 8 entries, 0 candidates\x1b[K"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("\rremoving: 1 of 40 [--------------------] 2% 9 B freed\x1b[K"), std::string::npos) << seen;
+  // Each drawing of the line is one piece without a line end, and an erasure
+  // ends the drawings before the next message: without them every message is whole.
+  messages.push_back(total);
+  const std::regex progress("(\r[^\r\n]*\x1b\\[K)*\r\x1b\\[K");
+  const std::string without_progress = std::regex_replace(seen, progress, "");
+  EXPECT_EQ(mask_times(without_progress, result.started, result.finished), on_terminal(stdout_of(messages)));
 }
 
 }  // namespace

@@ -337,6 +337,10 @@ child_process::child_process(const process_request& request) {
       case stdout_mode::closed:
         break;
     }
+    if (request.output_to_terminal) {
+      dup2(terminal_side, STDOUT_FILENO);
+      dup2(terminal_side, STDERR_FILENO);
+    }
     close_other_fds();
     if (request.out == stdout_mode::closed) close(STDOUT_FILENO);
     if (request.descriptor_limit > 0) {
@@ -470,6 +474,7 @@ program_run::program_run(const run_request& request) {
   process.stdout_path = stdout_path_;
   process.out = request.out;
   process.terminal = request.terminal;
+  process.output_to_terminal = request.output_to_terminal;
   process.descriptor_limit = request.descriptor_limit;
   process.unset_env = {"WAYLAND_DISPLAY"};
   if (request.display.empty()) {

@@ -83,6 +83,7 @@ struct process_request {
   std::string stdout_path;  // with capture: the file that receives standard output
   bool new_session = true;  // setsid(): no controlling terminal
   bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
+  bool output_to_terminal = false;  // with terminal: standard output and error go to it too
   unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
 };
 
@@ -138,6 +139,7 @@ struct run_request {
   // carry (cmd reads it in the console code page). Native runs ignore it.
   bool wide_text = false;
   bool terminal = false;      // native only: a controlling pseudo-terminal
+  bool output_to_terminal = false;  // with terminal: standard output and error go to it too
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
 };
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <utility>
 
+#include "diag/progress_line.h"
 #include "engine/walk/blocking_queue.h"
 #include "engine/walk/directory_record.h"
 #include "engine/walk/worker_threads.h"
@@ -135,6 +136,7 @@ void tree_walk::absorb(result done) {
   --in_flight_;
   const std::uint32_t id = done.node;
   nodes[id].listing = std::move(done.listing);
+  process_progress_line().walked(1, nodes[id].listing.entries, nodes[id].listing.matches.size());
   directories[id] = std::move(nodes[id].listing.directory);
   if (!directories[id]) --open_;
   if (id != 0) {
