@@ -407,7 +407,7 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
   EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + traced + "\""), std::string::npos)
       << run.errors_so_far();
   EXPECT_TRUE(run.running());
-  EXPECT_EQ(list_tree(base), (std::vector<std::string>{"a/", "b/", "b/sub/", "work/"}));
+  EXPECT_EQ(list_tree(base.path()), (std::vector<std::string>{"a/", "b/", "b/sub/", "work/"}));
 
   press_until_closed(run, window, "Return");
   EXPECT_EQ(run.finish().status, 0);

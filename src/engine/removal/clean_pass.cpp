@@ -9,9 +9,7 @@
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/removal/byte_buffer.h"
-#include "engine/walk/directory_cursor.h"
 #include "engine/walk/directory_listing.h"
-#include "engine/walk/directory_paths.h"
 #include "engine/removal/failure_classes.h"
 #include "engine/walk/file_searcher.h"
 #include "engine/recognition/recognition_rules.h"
@@ -62,14 +60,14 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
     return false;
   }
   if (settings.dry_run) {
-    tally.count(judged.status.size, kind, folder);
+    tally.count(judged.freed_size, kind, folder);
     output_message("%s", platform::displayed_name(entry.path).c_str());
     return false;
   }
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
-      tally.count(judged.status.size, kind, folder);
+      tally.count(judged.freed_size, kind, folder);
       if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
@@ -92,24 +90,26 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   // be walked loses nothing.
   file_searcher searcher;
   searcher.walk(root, ordered, settings.skip_names);
+  walked_tree& tree = searcher.tree();
   if (settings.dry_run)
     for (const std::uint32_t kept : searcher.kept_directories)
-      output_message("kept: %s (%s)", platform::displayed_name(searcher.directory_path(kept)).c_str(),
-                     keep_marker_name);
-  // Half of what the walk left: the rest for the logs and the trash.
-  directory_cursor directories(searcher, platform::spare_descriptors() / 2);
+      output_message("kept: %s (%s)", platform::displayed_name(tree.path(kept)).c_str(), keep_marker_name);
   removal_tally tally;
   bool anything_removed = false;
-  directory_paths paths(searcher);
   progress_line& progress = process_progress_line();
   std::size_t candidates = 0, done = 0;
   for (const auto& matches : searcher.candidates) candidates += matches.size();
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
-      const platform::tree_directory* directory = directories.open(match.directory);
-      if (directory == nullptr) continue;  // gone since the walk, with what it held
-      const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
+      const platform::tree_directory* directory = tree.open(match.directory);
+      if (directory == nullptr) {
+        const std::uint32_t error = platform::get_last_error();
+        if (is_gone_directory(error)) continue;  // gone since the walk, with what it held
+        platform::set_last_error(error);
+        throw std::runtime_error(texts::file_operator_not_open);
+      }
+      const std::string path = tree.path_of(match.directory, match.name);
       const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
       if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
       progress.removing(++done, candidates, tally.bytes());
@@ -117,7 +117,7 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   }
   if (settings.dry_run) {
     tally.report_dry_run(root);
-    if (settings.summary) tally.report_breakdown(ordered, [&](std::uint32_t folder) { return paths.of(folder); });
+    if (settings.summary) tally.report_breakdown(ordered, [&](std::uint32_t folder) { return tree.path(folder); });
   } else if (settings.summary || settings.summary_at_terminal) {
     tally.report_tree(root, settings.use_recycle_bin);
   }

@@ -94,14 +94,14 @@ void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
   }
   report_columns(rows, bars);
 
-  // Largest first; equal ones in the order the walk met them.
-  std::vector<std::pair<std::uint32_t, std::uint64_t>> folders(folders_.begin(), folders_.end());
+  // Largest first; equal ones by name, whatever order the walk's threads met them in.
+  std::vector<std::pair<std::uint64_t, std::string>> folders;
+  for (const auto& folder : folders_) folders.emplace_back(folder.second, folder_path(folder.first));
   std::sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) {
-    return a.second != b.second ? a.second > b.second : a.first < b.first;
+    return a.first != b.first ? a.first > b.first : a.second < b.second;
   });
   if (folders.size() > most_folders) folders.resize(most_folders);
   rows.clear();
-  for (const auto& folder : folders)
-    rows.push_back({platform::displayed_name(folder_path(folder.first).c_str()), size_text(folder.second)});
+  for (const auto& folder : folders) rows.push_back({platform::displayed_name(folder.second), size_text(folder.first)});
   report_columns(rows);
 }
