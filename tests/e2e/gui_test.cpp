@@ -388,8 +388,9 @@ TEST_F(gui, exception_is_shown_in_a_message_box_and_echoed_only_after_it_closes)
 TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_with_an_output_goes_there) {
   if (!target().wine) GTEST_SKIP() << "the box stands in for the console a Windows program lacks";
   const std::string a = base / "a", b = base / "b";
-  write_file(a + "/x.obj", obj_start + "payload");
+  make_dirs(a);
   make_dirs(b + "/sub");
+  write_file(a + "/x.obj", obj_start + "payload");
   write_file(b + "/sub/y.obj", obj_start + "payload2");
   const std::vector<std::string> lines = {"removed: 1 files, 9 bytes (9 B) from " + shown(a),
                                           "removed: 1 files, 10 bytes (10 B) from " + shown(b),

@@ -524,6 +524,8 @@ program_run::program_run(const run_request& request) {
     for (const auto& entry : wine_env()) process.set_env.push_back(entry);
     if (request.show_normal || request.wide_text) {
       process.argv = {"wine", info.launcher, shown(info.program), request.text};
+      // Wine would take any file the loader opens in place of a closed one for the output.
+      if (request.out == stdout_mode::closed) process.argv.insert(process.argv.begin() + 2, "-no-output");
     } else {
       // Wine quotes again an argument holding spaces or quotes; a batch line
       // hands the text over untouched.

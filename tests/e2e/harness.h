@@ -75,6 +75,7 @@ std::string mask_times(const std::string& bytes, long started, long finished);
 
 // ---- processes ----------------------------------------------------------------
 
+// closed: through the Windows launcher, no output handle at all.
 enum class stdout_mode { capture, closed, broken_pipe };
 
 struct process_request {
