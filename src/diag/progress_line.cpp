@@ -58,9 +58,8 @@ void progress_line::tick(phase now_in) {
     const std::size_t filled = total_ == 0 ? bar_width : done_ * bar_width / total_;
     text += std::string(dry_run ? "checking: " : "removing: ") + std::to_string(done_) + " of " +
             std::to_string(total_) + " [";
-    if (colour_) text += "\x1b[32m";
-    text += std::string(filled, '#');
-    if (colour_) text += "\x1b[39m";
+    const std::string marks(filled, '#');
+    text += colour_ && filled > 0 ? "\x1b[32m" + marks + "\x1b[39m" : marks;
     text += std::string(bar_width - filled, '-') + "] " + std::to_string(percent) + "% " + size_text(bytes_) +
             (dry_run ? " would go" : " freed");
   }
