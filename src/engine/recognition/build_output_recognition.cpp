@@ -89,7 +89,8 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   unsigned char start[leading_bytes_length] = {};
   const std::size_t size = file.read(start, sizeof start);
   file.close();
-  if (judge_file_start(rule, start, size, settings)) result.verdict = recognition_verdict::build_output;
+  if (judge_file_start(rule, start, size, result.status.size, settings))
+    result.verdict = recognition_verdict::build_output;
   return with_freed_size(entry, result);
 }
 

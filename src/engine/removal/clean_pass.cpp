@@ -25,6 +25,8 @@ std::list<std::string> target_patterns() {
   std::list<std::string> patterns;
   for (const char* pattern : {"*.sbr", "*.obj", "*.pch", "*.ilk", "*.bsc", "*.pdb", "*.idb", "*.res", "*.opp", "*.o"})
     patterns.push_back(pattern);
+  if (process_run_settings().modern_outputs)
+    for (const std::string& pattern : modern_patterns()) patterns.push_back(pattern);
   return patterns;
 }
 

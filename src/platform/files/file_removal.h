@@ -26,7 +26,9 @@ struct removal_result {
 
 // Moves one file to the user's recycle bin, from where it can be restored,
 // without any dialog; never deletes it for good in its place. `path_block` is
-// the entry's full path followed by two zero bytes. As delete_file, an entry
-// that no longer names `judged` counts as gone.
+// the entry's full path followed by two zero bytes, for a recycle bin that
+// takes paths; on POSIX the file goes from its directory's descriptor and the
+// path is only recorded. As delete_file, an entry that no longer names
+// `judged` counts as gone.
 removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_block, const file_identity& judged);
 }  // namespace platform
