@@ -1330,6 +1330,26 @@ TEST_F(leaving_alone, older_skip_and_the_marker_each_keep_what_they_name) {
                                  "dry run: 0 files, 0 bytes would be removed from " + shown(tree)}));
 }
 
+TEST_F(leaving_alone, older_compares_times_at_either_end_of_the_range_exactly) {
+  if (target().wine) GTEST_SKIP() << "Windows file times start in 1601";
+  // A file system in memory keeps such times; a disk's clamps them to 1901 and 2446.
+  if (!is_dir("/dev/shm")) GTEST_SKIP() << "no file system in memory at /dev/shm";
+  const temp_dir memory("/dev/shm");
+  const std::pair<std::string, std::int64_t> aged[] = {{"ancient.obj", -9223372036854775000},
+                                                       {"future.obj", 9223372036854775000}};
+  for (const auto& [name, seconds] : aged) {
+    write_file(memory / name, with_payload(obj_start));
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    struct stat info {};
+    ASSERT_EQ(utimensat(AT_FDCWD, (memory / name).c_str(), times, 0), 0) << strerror(errno);
+    ASSERT_EQ(stat((memory / name).c_str(), &info), 0);
+    if (info.st_mtim.tv_sec != seconds) GTEST_SKIP() << "/dev/shm keeps no such time";
+  }
+  const run_result result = run("-dryrun -older\"1\" -f " + shown(memory.path()));
+  EXPECT_EQ(result.out, stdout_of({shown(memory / "ancient.obj"),
+                                   "dry run: 1 files, 9 bytes would be removed from " + shown(memory.path())}));
+}
+
 TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads_as_such) {
   const std::string data_home = fresh_trash();
   put_aged(tree + "/a/x.obj", 1000, 40);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/option_pass.h"
 #include "diag/texts.h"
+#include "engine/recognition/output_age.h"
 #include "test_support.h"
 
 namespace {
@@ -123,6 +125,26 @@ TEST(day_count, takes_whole_numbers_of_days_up_to_the_largest_32_bit_one) {
       {"123456789012345678901234567890", none}, {"00000000000000000000002147483647", 2147483647},
   };
   for (const auto& [text, days] : cases) EXPECT_EQ(day_count(text), days) << '"' << text << '"';
+}
+
+TEST(written_less_than_days_ago, is_exact_at_every_time_and_day_count) {
+  constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min(), highest = -(lowest + 1);
+  constexpr std::int64_t now = 1700000000, day = 86400, most = 2147483647;
+  struct case_ {
+    std::int64_t last_write, now;
+    std::int32_t days;
+    bool young;
+  } cases[] = {
+      {lowest, now, 1, false},           {-9223372036854775000, now, 1, false}, {lowest + 1000, now, most, false},
+      {lowest, highest, most, false},    {now, now, 0, false},                  {now, now, 1, true},
+      {now - 1, now, 0, false},          {now + 1, now, 0, true},               {highest, now, 0, true},
+      {highest, lowest, 0, true},        {now - day, now, 1, false},            {now - day + 1, now, 1, true},
+      {now - most * day, now, most, false}, {now - most * day + 1, now, most, true},
+      {highest - 1, highest, 1, true},
+  };
+  for (const case_& c : cases)
+    EXPECT_EQ(written_less_than_days_ago(c.last_write, c.now, c.days), c.young)
+        << c.last_write << " at " << c.now << ", " << c.days << " days";
 }
 
 TEST_F(options_test, tree_options_are_accepted_without_effect) {
