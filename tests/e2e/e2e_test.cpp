@@ -1330,6 +1330,23 @@ TEST_F(leaving_alone, older_skip_and_the_marker_each_keep_what_they_name) {
                                  "dry run: 0 files, 0 bytes would be removed from " + shown(tree)}));
 }
 
+TEST_F(leaving_alone, skip_names_hold_no_wildcards_but_star_and_question_mark) {
+  // Brackets, a semicolon and a leading blank are part of the names.
+  const std::pair<std::string, bool> folders[] = {{"a[1]", true}, {"a1", false}, {"a;b", true},
+                                                  {"a", false},   {"b", false},  {" x", true},
+                                                  {"x", false},   {"Q7", true},  {"q77", false}};
+  std::vector<std::string> removed;
+  for (const auto& [folder, skipped] : folders) {
+    put(tree + "/" + folder + "/k.obj", with_payload(obj_start));
+    if (!skipped) removed.push_back(folder + "/k.obj");
+  }
+  const run_result result = run("-dryrun -skip\"a[1]\" -skip\"a;b\" -skip\" x\" -skip\"q?\" -f " + shown(tree));
+  std::vector<std::string> lines;
+  for (const std::string& path : in_walk_order(tree, removed)) lines.push_back(shown(path));
+  lines.push_back("dry run: 5 files, 45 bytes would be removed from " + shown(tree));
+  EXPECT_EQ(result.out, stdout_of(lines));
+}
+
 TEST_F(leaving_alone, older_compares_times_at_either_end_of_the_range_exactly) {
   if (target().wine) GTEST_SKIP() << "Windows file times start in 1601";
   // A file system in memory keeps such times; a disk's clamps them to 1901 and 2446.
