@@ -35,7 +35,8 @@ std::string usage_text() {
              "  -help          show this text\n"
              "  -version       show the version\n"
              "\n"
-             "A directory that holds a file named .brulokeep is never entered.\n"
+             "A directory that holds an entry named .brulokeep, in any letter case, is never\n"
+             "entered.\n"
              "\n") +
          platform::command_syntax_text +
          "\n"

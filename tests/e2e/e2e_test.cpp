@@ -311,7 +311,8 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
     EXPECT_NE(usage.find(as_written("\n  ") + word), std::string::npos) << word;
   EXPECT_NE(usage.find(target().wine ? "Example: brulo.exe -outputlog -f\"C:\\" : "Example: brulo -outputlog -f ~/"),
             std::string::npos);
-  EXPECT_NE(usage.find(as_written("\nA directory that holds a file named .brulokeep is never entered.\n")),
+  EXPECT_NE(usage.find(as_written("\nA directory that holds an entry named .brulokeep, in any letter case, is "
+                                  "never\nentered.\n")),
             std::string::npos);
   // Wherever it stands, and in this platform's other spelling.
   for (const std::string& text : {"-outputlog -f\"" + shown(tree) + "\" -bogus -help",
@@ -1323,8 +1324,8 @@ TEST_F(leaving_alone, older_skip_and_the_marker_each_keep_what_they_name) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"THIRD_party/", "THIRD_party/t.obj", "Vendor_zlib/",
                                                        "Vendor_zlib/v.obj", "fresh.obj", "lib/", "lib/.brulokeep",
                                                        "lib/deep/", "lib/deep/k.obj", "src/", "src/edge.obj"}));
-  // At the root the marker keeps everything.
-  put(tree + "/.brulokeep", "");
+  // At the root the marker keeps everything; an entry of any kind, in any case, is one.
+  make_dirs(tree + "/.BruloKeep");
   const run_result kept = run("-dryrun -f " + shown(tree));
   EXPECT_EQ(kept.out, stdout_of({"kept: " + shown(tree) + " (.brulokeep)",
                                  "dry run: 0 files, 0 bytes would be removed from " + shown(tree)}));
