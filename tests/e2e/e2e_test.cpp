@@ -930,12 +930,14 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
 TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
   if (target().wine) GTEST_SKIP() << "Windows has neither devices nor FIFOs in a tree";
   if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
-  // A node of the test's own with /dev/null's numbers: no other process opens it.
-  const std::string node = base / "null";
+  // A node of the test's own with /dev/null's numbers, and a FIFO: no other
+  // process opens either.
+  const std::string node = base / "null", fifo = tree + "/f.obj";
   ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << strerror(errno);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(watch, 0);
-  ASSERT_GE(inotify_add_watch(watch, node.c_str(), IN_OPEN), 0);
+  for (const std::string& watched : {node, fifo}) ASSERT_GE(inotify_add_watch(watch, watched.c_str(), IN_OPEN), 0);
   const auto opens_seen = [watch] {
     alignas(inotify_event) char events[4096];
     int seen = 0;
@@ -945,21 +947,28 @@ TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
         ++seen;
     return seen;
   };
-  // The watch sees an open of the node (a nodev mount would refuse it).
+  // The watch sees an open of either (a nodev mount would refuse the node's).
   const int probe = open(node.c_str(), O_RDONLY);
   if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened here: " << strerror(errno);
   close(probe);
-  ASSERT_EQ(opens_seen(), 1);
+  close(open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+  ASSERT_EQ(opens_seen(), 2);
 
   ASSERT_EQ(symlink(node.c_str(), (tree + "/x.o").c_str()), 0);
-  ASSERT_EQ(mkfifo((tree + "/f.obj").c_str(), 0644), 0);
   put(tree + "/a.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0) << result.out;
   EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(run_log(result), log_lines({tree + "/a.obj"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"f.obj", "x.o"}));
   EXPECT_EQ(opens_seen(), 0);
   close(watch);
+  // All three as they were: the node, the FIFO, and the link to the node.
+  struct stat info {};
+  ASSERT_EQ(stat((tree + "/x.o").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode) && info.st_rdev == makedev(1, 3));
+  EXPECT_EQ(lstat(fifo.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
