@@ -3,7 +3,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <sched.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -18,6 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,6 +57,18 @@ class end_to_end : public ::testing::Test {
     make_dirs(data_home + "/Trash/files");
     make_dirs(data_home + "/Trash/info");
     return data_home;
+  }
+
+  // What trash-cli, a client independent of brulo, lists in the trashes it
+  // knows: each original path, dates left off, sorted.
+  static std::vector<std::string> trash_listed(const std::string& data_home) {
+    std::string listed;
+    EXPECT_EQ(run_command({"trash-list"}, run_timeout_ms(), &listed, {{"XDG_DATA_HOME", data_home}}), 0);
+    std::vector<std::string> paths;
+    std::istringstream lines(listed);
+    for (std::string line; std::getline(lines, line);) paths.push_back(line.substr(line.find(' ', 11) + 1));
+    std::sort(paths.begin(), paths.end());
+    return paths;
   }
 
   run_result run(const std::string& text, stdout_mode out = stdout_mode::capture,
@@ -511,6 +526,81 @@ TEST_F(end_to_end, recycle_mode_moves_files_into_the_trash) {
   const std::string info = read_file(data_home + "/Trash/info/a.obj.trashinfo");
   const std::string info_start = "[Trash Info]\nPath=" + tree + "/a.obj\nDeletionDate=";
   EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
+  if (target().wine) return;
+  EXPECT_EQ(trash_listed(data_home), std::vector<std::string>{tree + "/a.obj"});
+  EXPECT_EQ(run_command({"sh", "-c", "echo 0 | trash-restore \"$1\"", "sh", tree}, run_timeout_ms(), nullptr,
+                        {{"XDG_DATA_HOME", data_home}}),
+            0);
+  EXPECT_EQ(read_file(tree + "/a.obj"), content);
+  EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
+}
+
+// A folder swapped for a link to a folder of same-named files while its files
+// go to the trash: each judged file goes from the folder it was judged in, and
+// nothing of the other folder is touched.
+TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_trash_moves_sends_nothing_of_the_other_folder) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string data_home = fresh_trash();
+  const std::string victim = base / "victim";
+  std::vector<std::string> names, trashed;
+  for (int i = 0; i < 200; ++i) {
+    names.push_back("f" + std::to_string(1000 + i) + ".obj");
+    put(tree + "/sub/" + names.back(), with_payload(obj_start));
+    put(victim + "/" + names.back(), "precious, not an object");
+    trashed.push_back(tree + "/sub/" + names.back());
+  }
+  run_result result;
+  {
+    open_watch swap(tree + "/sub/" + names.front(), [&] {
+      EXPECT_EQ(rename((tree + "/sub").c_str(), (tree + "/moved").c_str()), 0);
+      EXPECT_EQ(symlink(victim.c_str(), (tree + "/sub").c_str()), 0);
+    });
+    result = run("-gototrashbox -f " + tree, stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+    EXPECT_TRUE(swap.fired());
+  }
+  EXPECT_EQ(result.status, 0) << result.out;
+  for (const auto& name : names) EXPECT_EQ(read_file(victim + "/" + name), "precious, not an object");
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"moved/", "sub"}));
+  for (const auto& name : names) EXPECT_EQ(read_file(data_home + "/Trash/files/" + name), with_payload(obj_start));
+  EXPECT_EQ(trash_listed(data_home), trashed);
+}
+
+// A tree on another mount goes to that mount's own trash, one on a read-only
+// mount is reported and kept, and the run goes on.
+TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  // Mounts in a namespace of this test process's own, never seen outside it.
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    GTEST_SKIP() << "no mount namespace of its own here: " << strerror(errno);
+  const std::string other = base / "other", locked = base / "locked";
+  struct unmount_at_end {
+    std::vector<std::string> points;
+    ~unmount_at_end() {
+      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
+    }
+  } mounted;
+  for (const std::string& point : {other, locked}) {
+    make_dirs(point);
+    if (mount("tmpfs", point.c_str(), "tmpfs", 0, "mode=0755") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs: " << strerror(errno);
+    mounted.points.push_back(point);
+  }
+  put(other + "/tree/a.obj", with_payload(obj_start));
+  put(other + "/tree/sub/b.obj", with_payload(obj_start));
+  put(locked + "/tree/r.obj", with_payload(obj_start));
+  ASSERT_EQ(mount(nullptr, locked.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0) << strerror(errno);
+  const std::string data_home = fresh_trash();
+  const run_result result = run("-gototrashbox -outputlog -f\"" + locked + "/tree\" -f " + other + "/tree",
+                                stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The media is write protected.\n\n" + locked + "/tree/r.obj",
+                                   other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
+  EXPECT_EQ(read_file(locked + "/tree/r.obj"), with_payload(obj_start));
+  EXPECT_EQ(list_tree(other + "/tree"), std::vector<std::string>{"sub/"});
+  const std::string info = read_file(other + "/.Trash-" + std::to_string(getuid()) + "/info/b.obj.trashinfo");
+  const std::string info_start = "[Trash Info]\nPath=tree/sub/b.obj\nDeletionDate=";  // relative to the mount
+  EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
+  EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
 }
 
 TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {
@@ -705,7 +795,21 @@ const std::vector<std::string> modern_corpus = {
     "generic/add.c.obj",  "clang_cl.pch",           "lld_link.pdb",       "mingw_i686_cpp.opp",
     "mingw_i686.o",       "mingw_i686_debug.o",     "mingw_x86_64.o",     "mingw_bigobj.o",
     "gcc_elf.o",          "clang_elf_big_endian.o", "clang_macho_x64.o",  "clang_macho_arm64.o",
-    "clang_macho_i386.o"};
+    "clang_macho_i386.o", "clang_macho_lto.o",      "clang_module.pcm",   "gcm.cache/twice.gcm",
+    "gcc_c_header.h.gch", "clang_c_header.h.gch",
+    "cmake_gxx/CMakeFiles/app.dir/cmake_pch.hxx.gch",     "cmake_gxx/CMakeFiles/app.dir/main.cpp.o",
+    "cmake_gxx/CMakeFiles/app.dir/twice.cpp.o",           "cmake_clangxx/CMakeFiles/app.dir/cmake_pch.hxx.pch",
+    "cmake_clangxx/CMakeFiles/app.dir/main.cpp.o",        "cmake_clangxx/CMakeFiles/app.dir/twice.cpp.o"};
+// What the tool chains' builds keep: folders, sources, generated sources and programs.
+const std::vector<std::string> corpus_kept = [] {
+  std::vector<std::string> kept = {"generic/", "gcm.cache/", "twice.cppm", "cmake_project/", "cmake_project/CMakeLists.txt",
+                                   "cmake_project/main.cpp", "cmake_project/twice.cpp"};
+  for (const std::string build : {"cmake_gxx/", "cmake_clangxx/"})
+    for (const char* name : {"", "app", "CMakeFiles/", "CMakeFiles/app.dir/", "CMakeFiles/app.dir/cmake_pch.hxx",
+                             "CMakeFiles/app.dir/cmake_pch.hxx.cxx"})
+      kept.push_back(build + name);
+  return kept;
+}();
 // Real files under an object's name that are no objects: images and shared objects.
 const std::vector<std::string> corpus_look_alikes = {"lld_link_dll.obj", "mingw_exe.obj",  "elf_executable.o",
                                                      "elf_executable.obj", "elf_shared.o", "elf_shared.obj"};
@@ -720,7 +824,8 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 // Where a file's removal comes in a pass: by pattern, then root before subfolders.
 int pass_rank(const std::string& relative) {
   const std::string extension = relative.substr(relative.rfind('.') + 1);
-  const std::vector<std::string> order = {"sbr", "obj", "pch", "ilk", "bsc", "pdb", "idb", "res", "opp", "o"};
+  const std::vector<std::string> order = {"sbr", "obj", "pch", "ilk", "bsc",  "pdb", "idb", "res",
+                                          "opp", "o",   "gch", "pcm", "gcm", "ifc", "ipdb", "iobj"};
   const auto at = std::find(order.begin(), order.end(), extension) - order.begin();
   return static_cast<int>(at) * 100 + static_cast<int>(std::count(relative.begin(), relative.end(), '/'));
 }
@@ -732,7 +837,12 @@ class modern_outputs : public end_to_end {
     return {{"text.obj", "int main;\n"},
             {"alpha_coff.obj", bytes({0x84, 0x01, 0x01, 0x00}) + std::string(16, '\0')},
             {"truncated_x64.obj", read_file(corpus() + "/clang_x64.obj").substr(0, 10)},
-            {"import_member.obj", bytes({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x4C, 0x01}) + "payload"}};
+            {"import_member.obj", bytes({0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x4C, 0x01}) + "payload"},
+            {"text.gch", "#pragma once\n"},
+            {"image.pcm", bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}) + std::string(8, '\0')},
+            {"executable.gcm", read_file(corpus() + "/elf_executable.o")},
+            {"cut_wrapper.o", read_file(corpus() + "/clang_macho_lto.o").substr(0, 1024)},
+            {"database.ifc", std::string("SQLite format 3\0", 16) + std::string(84, '\0')}};
   }
 
   // Copies the corpus into the tree, with the synthetic look-alikes; all names, sorted.
@@ -794,7 +904,7 @@ class modern_outputs : public end_to_end {
 };
 
 TEST_F(modern_outputs, corpus_lists_every_file_the_tool_chains_built) {
-  EXPECT_EQ(list_tree(corpus()), joined({classic_corpus, modern_corpus, corpus_look_alikes, {"generic/"}}));
+  EXPECT_EQ(list_tree(corpus()), joined({classic_corpus, modern_corpus, corpus_look_alikes, corpus_kept}));
 }
 
 TEST_F(modern_outputs, without_modern_only_what_the_classic_rules_know_goes) {
@@ -811,8 +921,7 @@ TEST_F(modern_outputs, with_modern_every_real_output_goes_and_look_alikes_stay) 
   const run_result result = run("-modern -outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(run_log(result), log_lines(expect_messages(result, joined({classic_corpus, modern_corpus}))));
-  std::vector<std::string> left = corpus_look_alikes;
-  left.push_back("generic/");
+  std::vector<std::string> left = joined({corpus_look_alikes, corpus_kept});
   for (const auto& file : made_look_alikes()) {
     left.push_back(file.first);
     EXPECT_EQ(read_file(tree + "/" + file.first), file.second);
@@ -1247,7 +1356,9 @@ TEST_F(end_to_end, chains_thousands_of_folders_deep_are_cleaned_under_any_descri
     int depth, every;
     unsigned long limit;
     const char* threads;
-  } cases[] = {{5000, 50, 256, "8"}, {30000, 500, static_cast<unsigned long>(current.rlim_max), ""}};
+  } cases[] = {{5000, 50, 256, "8"},
+               {4000, 1, 256, "1"},  // the teeth wait while their parents close and open again
+               {30000, 500, static_cast<unsigned long>(current.rlim_max), ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE("depth " + std::to_string(c.depth) + ", descriptor limit " + std::to_string(c.limit));
     deep_chain chain(tree + "/chain", c.depth, c.every);
@@ -1393,6 +1504,90 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
                                 "dry run: 1 files, 5 bytes would be removed from " + b}));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
+}
+
+// ---- a tree that changes under the run, and the limits of the machine ----------
+
+class changing_tree : public end_to_end {
+ protected:
+  // `count` folders below `root`, each holding one object x.obj.
+  void plant(const std::string& root, int count) {
+    for (int i = 0; i < count; ++i) put(root + "/f" + std::to_string(i) + "/x.obj", with_payload(obj_start));
+  }
+  static int objects_in(const std::string& root, int count) {
+    int left = 0;
+    for (int i = 0; i < count; ++i) left += exists(root + "/f" + std::to_string(i) + "/x.obj") ? 1 : 0;
+    return left;
+  }
+  void SetUp() override {
+    end_to_end::SetUp();
+    if (target().wine) GTEST_SKIP() << "the tree is changed through Linux calls at a moment only Linux tells";
+  }
+};
+
+TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing_out_of_the_tree) {
+  const std::string walked = base / "walked", other = base / "other";
+  const std::string data_home = fresh_trash();
+  for (const std::string how : {"", "-gototrashbox "}) {
+    SCOPED_TRACE(how);
+    for (const std::string& root : {tree, walked, other}) remove_tree(root);
+    plant(tree, 200);
+    plant(other, 200);
+    // Enough in one folder that the walk is still going when the swap comes.
+    for (int i = 0; i < 5000; ++i) put(tree + "/h/" + std::to_string(i) + ".h", "");
+    open_watch swap(tree, [&] {
+      ASSERT_EQ(rename(tree.c_str(), walked.c_str()), 0);
+      ASSERT_EQ(symlink(other.c_str(), tree.c_str()), 0);
+    });
+    run_request request;
+    request.text = how + "-f " + shown(tree);
+    request.descriptor_limit = 64;
+    request.set_env = {{"XDG_DATA_HOME", data_home}};
+    const run_result result = run_in_work(request);
+    ASSERT_TRUE(swap.fired());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(objects_in(other, 200), 200);
+    EXPECT_EQ(objects_in(walked, 200), 0);
+  }
+}
+
+TEST_F(changing_tree, a_fifo_put_in_place_of_a_listed_file_stays_and_the_run_goes_on) {
+  put(tree + "/a.sbr", sbr_start);
+  for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
+  put(tree + "/z/b.obj", with_payload(obj_start));
+  put(tree + "/z/c.pdb", pdb_start);
+  // While the other browse files go, b.obj, listed as a plain file, becomes a FIFO.
+  open_watch swap(tree + "/a.sbr", [this] {
+    ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
+    ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
+  });
+  const run_result result = run("-f " + shown(tree));
+  ASSERT_TRUE(swap.fired());
+  EXPECT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj"}));
+}
+
+TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whole_tree) {
+  const struct {
+    unsigned long descriptors, memory;
+    const char* threads;
+  } cases[] = {{8, 0, "8"},         {9, 0, "8"},         {10, 0, "8"},        {12, 0, "8"},
+               {13, 0, "8"},        {16, 0, "8"},        {24, 0, "8"},        {40, 0, "8"},
+               {0, 20u << 20, "24"}, {0, 100u << 20, "24"}, {0, 100u << 20, "1000"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("descriptors " + std::to_string(c.descriptors) + ", memory " + std::to_string(c.memory) +
+                 ", threads " + c.threads);
+    plant(tree, 40);
+    run_request request;
+    request.text = "-f " + shown(tree);
+    request.descriptor_limit = c.descriptors;
+    request.memory_limit = c.memory;
+    request.set_env = {{"BRULO_THREADS", c.threads}};
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(objects_in(tree, 40), 0);
+  }
 }
 
 }  // namespace

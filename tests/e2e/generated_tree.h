@@ -68,7 +68,9 @@ inline generated_tree generate_tree(const std::string& root, int folders, int pe
 // A chain of `depth` folders "d" below `root`, far deeper than a path can
 // name: made and checked relative to each parent's descriptor, so no more than
 // two are open at a time, and removed with rm, which handles any depth. Every
-// `every`-th level holds an x86 object "o.obj" and a look-alike "l.obj".
+// `every`-th level holds an x86 object "o.obj", a look-alike "l.obj" and a
+// side folder "e" with another object: a comb, whose teeth are listed
+// while the folders above them wait.
 class deep_chain {
  public:
   deep_chain(const std::string& root, int depth, int every) : root_(root), depth_(depth), every_(every) {
@@ -78,6 +80,11 @@ class deep_chain {
     down_the_chain(true, [&](int dir, int level) {
       put(dir, "o.obj", obj_start + " level " + std::to_string(level));
       put(dir, "l.obj", look_alike + " level " + std::to_string(level));
+      mkdirat(dir, "e", 0755);
+      const int tooth = openat(dir, "e", O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+      if (tooth < 0) throw std::runtime_error("cannot make a side folder in the chain");
+      put(tooth, "o.obj", obj_start + " beside level " + std::to_string(level));
+      close(tooth);
     });
   }
   ~deep_chain() { harness::run_command({"rm", "-rf", root_}, 60000); }
@@ -91,6 +98,7 @@ class deep_chain {
     down_the_chain(false, [&found](int dir, int) {
       struct stat info {};
       if (fstatat(dir, "o.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.first;
+      if (fstatat(dir, "e/o.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.first;
       if (fstatat(dir, "l.obj", &info, AT_SYMLINK_NOFOLLOW) == 0) ++found.second;
     });
     return found;

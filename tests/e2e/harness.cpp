@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -345,6 +346,10 @@ child_process::child_process(const process_request& request) {
       const rlimit limit{request.descriptor_limit, request.descriptor_limit};
       if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
     }
+    if (request.memory_limit > 0) {
+      const rlimit limit{request.memory_limit, request.memory_limit};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+    }
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -431,6 +436,33 @@ int run_command(const std::vector<std::string>& argv, int timeout_ms, std::strin
   return child.status();
 }
 
+open_watch::open_watch(const std::string& path, std::function<void()> action) {
+  inotify_ = inotify_init1(IN_CLOEXEC);
+  if (inotify_ < 0 || pipe2(stop_, O_CLOEXEC) != 0 || inotify_add_watch(inotify_, path.c_str(), IN_OPEN) < 0) {
+    ADD_FAILURE() << "cannot watch " << path;
+    return;
+  }
+  thread_ = std::thread([this, action] {
+    pollfd waits[2] = {{inotify_, POLLIN, 0}, {stop_[0], POLLIN, 0}};
+    while (poll(waits, 2, -1) > 0 || errno == EINTR) {
+      if (waits[1].revents != 0) return;
+      if (waits[0].revents == 0) continue;
+      alignas(inotify_event) char events[4096];
+      if (read(inotify_, events, sizeof events) <= 0) return;
+      action();
+      fired_ = true;
+      return;
+    }
+  });
+}
+
+open_watch::~open_watch() {
+  if (stop_[1] >= 0 && write(stop_[1], "x", 1) < 0) ADD_FAILURE() << "cannot stop a watch";
+  if (thread_.joinable()) thread_.join();
+  for (int fd : {inotify_, stop_[0], stop_[1]})
+    if (fd >= 0) close(fd);
+}
+
 bool wait_for_text(const std::string& path, const std::string& wanted, int timeout_ms) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
@@ -473,6 +505,7 @@ program_run::program_run(const run_request& request) {
   process.out = request.out;
   process.terminal = request.terminal;
   process.descriptor_limit = request.descriptor_limit;
+  process.memory_limit = request.memory_limit;
   process.unset_env = {"WAYLAND_DISPLAY"};
   if (request.display.empty()) {
     process.unset_env.push_back("DISPLAY");

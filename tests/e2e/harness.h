@@ -3,7 +3,10 @@
 // folders, running a process under a deadline, and file helpers.
 #include <sys/types.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -85,6 +88,7 @@ struct process_request {
   bool new_session = true;  // setsid(): no controlling terminal
   bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
   unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
+  unsigned long memory_limit = 0;      // > 0: the child's address space in bytes (RLIMIT_AS)
 };
 
 // A child in its own process group; killed with its group if still running when destroyed.
@@ -121,6 +125,24 @@ class child_process {
 int run_command(const std::vector<std::string>& argv, int timeout_ms, std::string* output = nullptr,
                 const std::vector<std::pair<std::string, std::string>>& set_env = {}, bool may_time_out = false);
 
+// Runs `action` once, on a thread of its own, as soon as the file or folder
+// at `path` is opened (inotify's IN_OPEN; a folder counts when it is opened
+// for listing). Lets a test change the tree at a known moment of a run.
+class open_watch {
+ public:
+  open_watch(const std::string& path, std::function<void()> action);
+  ~open_watch();  // stops watching; waits for a running action
+  open_watch(const open_watch&) = delete;
+  open_watch& operator=(const open_watch&) = delete;
+  bool fired() const { return fired_; }
+
+ private:
+  int inotify_ = -1;
+  int stop_[2] = {-1, -1};
+  std::atomic<bool> fired_{false};
+  std::thread thread_;
+};
+
 // Waits until the file at `path` holds `wanted`; true when it came in time.
 bool wait_for_text(const std::string& path, const std::string& wanted, int timeout_ms);
 
@@ -140,6 +162,7 @@ struct run_request {
   bool wide_text = false;
   bool terminal = false;      // native only: a controlling pseudo-terminal
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
+  unsigned long memory_limit = 0;      // > 0: the program's address space in bytes
 };
 
 struct run_result {

@@ -38,11 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write_contents(data, size);
   const char* path = scratch_file().c_str();
   run_settings& settings = process_run_settings();
-  for (bool zero_size : {false, true}) {
-    settings.delete_zero_size = zero_size;
-    for (const std::string& pattern : target_patterns()) {
-      // A readable regular file is either a build output or not.
-      if (judge_build_output(path, pattern.c_str()) == recognition_verdict::unreadable) __builtin_trap();
+  for (bool modern : {false, true}) {
+    settings.modern_outputs = modern;  // with the patterns only "modern" searches
+    for (bool zero_size : {false, true}) {
+      settings.delete_zero_size = zero_size;
+      for (const std::string& pattern : target_patterns()) {
+        // A readable regular file is either a build output or not.
+        if (judge_build_output(path, pattern.c_str()) == recognition_verdict::unreadable) __builtin_trap();
+      }
     }
   }
   // The leading bytes as a pattern: a rule, or the refusal.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/removal/clean_pass.h"
-#include "platform/files/tree_directory.h"
+#include "platform/process/descriptor_limit.h"
 #include "test_support.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/recognition/build_output_recognition.h"
-#include "engine/walk/directory_cursor.h"
 #include "engine/walk/file_searcher.h"
 #include "platform/text/last_error.h"
 #include "platform/files/path_syntax.h"
@@ -26,10 +25,18 @@ string_list search(file_searcher& searcher, const std::string& pattern, const st
 }
 
 // The paths of the walked directories below the root, in walk order.
-string_list subdirectories(const file_searcher& searcher) {
+string_list subdirectories(file_searcher& searcher) {
   string_list paths;
-  for (std::uint32_t i = 1; i < searcher.directories.size(); ++i) paths.push_back(searcher.directory_path(i));
+  for (std::size_t i = 1; i < searcher.preorder.size(); ++i) paths.push_back(searcher.tree().path(searcher.preorder[i]));
   return paths;
+}
+
+// One pattern's matches as full paths.
+string_list found_paths(file_searcher& searcher, std::size_t pattern) {
+  string_list found;
+  for (const auto& match : searcher.candidates[pattern])
+    found.push_back(searcher.tree().path_of(match.directory, match.name));
+  return found;
 }
 
 class file_searcher_test : public ::testing::Test {
@@ -177,32 +184,46 @@ TEST_F(file_searcher_test, one_walk_keeps_each_name_under_the_one_pattern_it_mat
   make_file("f.o.txt");
   searcher.walk(dir.str().c_str(), {"*.sbr", "*.obj", "*.opp", "*.o"});
   ASSERT_EQ(searcher.candidates.size(), 4u);
-  auto paths = [this](std::size_t k) {
-    string_list found;
-    for (const auto& match : searcher.candidates[k]) found.push_back(searcher.full_path(match));
-    return found;
-  };
+  auto paths = [this](std::size_t k) { return found_paths(searcher, k); };
   EXPECT_EQ(paths(0), (string_list{join(dir.str(), "a.SBR")}));
   EXPECT_EQ(paths(1), (string_list{join(at("x"), "b.Obj"), join(at("x/y"), "d.obj")}));
   EXPECT_EQ(paths(2), (string_list{join(at("x"), "c.opp")}));
   EXPECT_EQ(paths(3), (string_list{join(at("x"), "c.o")}));
 }
-TEST_F(file_searcher_test, a_directory_gone_since_the_walk_takes_its_files_with_it) {
-  make_file("x/y/a.obj");
-  make_file("z/b.obj");
-  searcher.walk(dir.str().c_str(), {"*.obj"});
-  ASSERT_EQ(searcher.candidates[0].size(), 2u);
-  searcher.kept_open.clear();  // opened again, as directories past the budget are
-  fs::remove_all(dir.path() / "x");
-  directory_cursor cursor(searcher, 8);
-  const file_searcher::candidate& gone = searcher.candidates[0][0];
-  // POSIX finds the directory gone; Windows, which opens by path, finds the file gone.
-  if (const platform::tree_directory* directory = cursor.open(gone.directory)) {
-    const std::string path = searcher.full_path(gone);
-    EXPECT_EQ(judge_build_output(platform::tree_entry{directory, gone.name.c_str(), path.c_str()}, "*.obj").verdict,
-              recognition_verdict::kept);
+TEST_F(file_searcher_test, a_directory_swapped_since_the_walk_is_never_opened_in_its_place) {
+  // More folders with matches than the handles allow: most are opened again.
+  const string_list folders{"a/b", "c", "d", "e/f", "g"};
+  for (const std::string& folder : folders) make_file(folder + "/x.obj");
+  std::size_t opens = 0;
+  const directory_opener counting = [&opens](platform::tree_directory& into, const platform::tree_directory* parent,
+                                             const std::string& name) {
+    ++opens;
+    return open_directory(into, parent, name);
+  };
+  const name_rules rules({"*.obj"}, {});
+  walked_tree tree(dir.str(), rules, 1, false, counting, 5);
+  tree.walk();
+  const std::size_t walked = tree.directories().size();
+  ASSERT_EQ(opens, walked);
+  std::vector<platform::file_identity> identities;
+  for (const auto& directory : tree.directories()) identities.push_back(directory.listing.identity);
+  // Each folder moved aside and another put under its name, holding the same file.
+  for (const std::string& folder : folders) {
+    fs::rename(dir.path() / folder, dir.path() / (folder + ".old"));
+    make_file(folder + "/x.obj");
   }
-  EXPECT_NE(cursor.open(searcher.candidates[0][1].directory), nullptr);
+  for (std::uint32_t id = 1; id < walked; ++id) {
+    SCOPED_TRACE(tree.path(id));
+    const platform::tree_directory* opened = tree.open(id);
+    platform::file_identity now;
+    // Either the folder walked, through a handle held since, or nothing.
+    if (opened == nullptr) {
+      EXPECT_TRUE(is_gone_directory(platform::get_last_error()));
+    } else if (opened->get_identity(now)) {
+      EXPECT_TRUE(now == identities[id]);
+    }
+  }
+  EXPECT_GT(opens, walked) << "nothing was opened again";
 }
 }  // namespace
 
@@ -235,16 +256,17 @@ TEST_F(file_searcher_test, a_subdirectory_gone_between_its_listing_and_its_openi
     make_file("t/gone/b.obj");
     make_file("t/gone/deeper/c.obj");
     make_file("t/keep/d.obj");
-    searcher.open_hook = [&](const std::string& path) -> std::uint32_t {
-      if (path == at("t/gone")) ways_to_go[way](dir.path() / "t" / "gone");
-      return 0;
-    };
-    EXPECT_EQ(search(searcher, "*.obj", at("t")), (string_list{join(at("t"), "a.obj"), join(at("t/keep"), "d.obj")}));
+    searcher.walk(at("t").c_str(), {"*.obj"}, {},
+                  [&](platform::tree_directory& into, const platform::tree_directory* parent, const std::string& name) {
+                    if (name == "gone") ways_to_go[way](dir.path() / "t" / "gone");
+                    return open_directory(into, parent, name);
+                  });
+    EXPECT_EQ(found_paths(searcher, 0), (string_list{join(at("t"), "a.obj"), join(at("t/keep"), "d.obj")}));
   }
 }
 
 TEST_F(file_searcher_test, the_first_failure_in_pre_order_is_the_one_raised_however_the_listings_interleave) {
-  // Two folders that cannot be opened, in two branches; one more above them that is gone.
+  // Two folders that cannot be opened, in two branches.
   make_file("one/two/three/four/x.obj");
   make_file("other/five/y.obj");
   make_file("a.obj");
@@ -255,19 +277,34 @@ TEST_F(file_searcher_test, the_first_failure_in_pre_order_is_the_one_raised_howe
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE(round);
     // Some openings wait a little, so that the listings finish in other orders.
-    searcher.open_hook = [&, round](const std::string& path) -> std::uint32_t {
-      if ((path.size() + static_cast<std::size_t>(round)) % 3 == 0)
+    const directory_opener failing = [round](platform::tree_directory& into, const platform::tree_directory* parent,
+                                             const std::string& name) {
+      if ((name.size() + static_cast<std::size_t>(round)) % 3 == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      return path == at("one/two/three/four") || path == at("other/five") ? 5u : 0u;
+      if (name != "four" && name != "five") return open_directory(into, parent, name);
+      platform::set_last_error(5);
+      return false;
     };
     try {
-      searcher.walk(dir.str().c_str(), {"*.obj"});
+      searcher.walk(dir.str().c_str(), {"*.obj"}, {}, failing);
       ADD_FAILURE() << "no failure";
     } catch (const boost::filesystem::filesystem_error& error) {
       EXPECT_EQ(error.path1().string(), first);
       EXPECT_EQ(platform::get_last_error(), 5u);
     }
   }
+}
+
+TEST_F(file_searcher_test, what_a_listing_throws_on_a_worker_is_raised_by_the_walk) {
+  make_file("a/b/x.obj");
+  make_file("c/y.obj");
+  const scoped_environment threads("BRULO_THREADS", "8");
+  const directory_opener throwing = [](platform::tree_directory& into, const platform::tree_directory* parent,
+                                       const std::string& name) {
+    if (name == "b") throw std::bad_alloc();
+    return open_directory(into, parent, name);
+  };
+  EXPECT_THROW(searcher.walk(dir.str().c_str(), {"*.obj"}, {}, throwing), std::bad_alloc);
 }
 
 TEST_F(file_searcher_test, skipped_and_marked_directories_are_not_entered_and_skipped_ones_never_opened) {
@@ -280,18 +317,18 @@ TEST_F(file_searcher_test, skipped_and_marked_directories_are_not_entered_and_sk
   make_file("src/kept/below/f.obj");
   make_file("g.obj/h.obj");  // a directory named like an output is still a candidate
   std::set<std::string> opened;
-  searcher.open_hook = [&opened](const std::string& path) -> std::uint32_t {
-    opened.insert(path);
-    return 0;
-  };
-  searcher.walk(dir.str().c_str(), {"*.obj"}, {"vendor*", "THIRD_PARTY", "g.obj"});
-  string_list found;
-  for (const auto& match : searcher.candidates[0]) found.push_back(searcher.full_path(match));
+  searcher.walk(dir.str().c_str(), {"*.obj"}, {"vendor*", "THIRD_PARTY", "g.obj"},
+                [&opened](platform::tree_directory& into, const platform::tree_directory* parent,
+                          const std::string& name) {
+                  opened.insert(name);
+                  return open_directory(into, parent, name);
+                });
+  string_list found = found_paths(searcher, 0);
   std::sort(found.begin(), found.end());
   EXPECT_EQ(found, (string_list{join(dir.str(), "a.obj"), join(dir.str(), "g.obj"), join(at("src"), "d.obj")}));
-  EXPECT_EQ(opened, (std::set<std::string>{dir.str(), at("src"), at("src/kept")}));
+  EXPECT_EQ(opened, (std::set<std::string>{dir.str(), "src", "kept"}));
   ASSERT_EQ(searcher.kept_directories.size(), 1u);
-  EXPECT_EQ(searcher.directory_path(searcher.kept_directories[0]), at("src/kept"));
+  EXPECT_EQ(searcher.tree().path(searcher.kept_directories[0]), at("src/kept"));
   // At the root it keeps the whole tree.
   make_file(".BRULOKEEP");
   searcher.walk(dir.str().c_str(), {"*.obj"});

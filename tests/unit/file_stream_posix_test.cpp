@@ -9,6 +9,7 @@
 #include "platform/files/file_stream.h"
 #include "platform/text/last_error.h"
 #include "platform/files/read_only_file.h"
+#include "platform/files/trash_info_posix.h"
 #include "test_support.h"
 
 namespace {
@@ -94,13 +95,64 @@ TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
     EXPECT_EQ(read_file(dir / "tree" / "sub" / "a.obj"), object);
   }
   // The judged file is still there, but the path now runs through a link to
-  // another folder holding a file of that name: the trash must not take it.
+  // another folder holding a file of that name: the trash takes the judged
+  // file from its directory, never the other.
   const platform::file_identity judged = judged_now();
   fs::rename(dir / "tree" / "sub", dir / "tree" / "moved");
-  write_file(dir / "elsewhere" / "a.obj", object);
+  write_file(dir / "elsewhere" / "a.obj", "precious");
   fs::create_directory_symlink(dir / "elsewhere", dir / "tree" / "sub");
-  EXPECT_EQ(platform::move_to_recycle_bin(entry, block.c_str(), judged).outcome, platform::removal_outcome::gone);
-  EXPECT_TRUE(fs::exists(dir / "elsewhere" / "a.obj"));
-  EXPECT_TRUE(fs::exists(dir / "tree" / "moved" / "a.obj"));
+  EXPECT_EQ(platform::move_to_recycle_bin(entry, block.c_str(), judged).outcome, platform::removal_outcome::removed);
+  EXPECT_EQ(read_file(dir / "elsewhere" / "a.obj"), "precious");
+  EXPECT_FALSE(fs::exists(dir / "tree" / "moved" / "a.obj"));
+  // Recorded under the path it was judged by.
+  const fs::path trash = scratch_data_home() / "Trash";
+  EXPECT_EQ(read_file(trash / "files" / "a.obj"), object);
+  EXPECT_NE(read_file(trash / "info" / "a.obj.trashinfo").find("\nPath=" + path + "\n"), std::string::npos);
+}
+
+TEST(trash_info, paths_are_made_absolute_and_percent_encoded_and_the_file_is_exact) {
+  // A path, the working directory, and the path as stored.
+  const char* const rows[][3] = {
+      {"/t/a.obj", "", "/t/a.obj"},
+      {"sub/./b c.obj", "/home/dev", "/home/dev/sub/b%20c.obj"},
+      {"./x//y/../%z", "/", "/x/y/../%25z"},
+      {"/t/\xc3\xa9+#?-_.!~*'().o", "/w", "/t/%C3%A9%2B%23%3F-_.!~*'().o"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(platform::percent_encoded(platform::absolute_path(row[0], row[1])), row[2]) << row[0];
+  std::tm deleted{};
+  ASSERT_NE(strptime("2004-08-31 22:32:08", "%Y-%m-%d %H:%M:%S", &deleted), nullptr);
+  EXPECT_EQ(platform::trash_info_text("foo/bar/meow.bow-wow", deleted),
+            "[Trash Info]\nPath=foo/bar/meow.bow-wow\nDeletionDate=2004-08-31T22:32:08\n");
+}
+
+// A trash already holding the name, and a file under the next name with no
+// info file: neither is replaced, and a name the trash cannot hold is refused.
+TEST(file_removal_posix, the_trash_takes_a_free_name_and_refuses_what_it_cannot_hold) {
+  ASSERT_FALSE(scratch_data_home().empty());
+  const fs::path trash = scratch_data_home() / "Trash", tree = scratch_data_home() / "free_names";
+  for (const fs::path& folder : {trash / "files", trash / "info", tree}) fs::create_directories(folder);
+  write_file(trash / "info" / "taken.obj.trashinfo", "earlier");
+  write_file(trash / "files" / "taken.obj.2", "orphan");
+  const std::string long_name = std::string(250, 'n') + ".o";
+  for (const std::string& file : {std::string("taken.obj"), long_name}) write_file(tree / file, "object " + file);
+  platform::tree_directory folder;
+  ASSERT_TRUE(folder.open_root(tree.string()));
+  const auto trash_one = [&](const std::string& file) {
+    const std::string path = (tree / file).string();
+    return platform::move_to_recycle_bin(platform::tree_entry{&folder, file.c_str(), path.c_str()}, path.c_str(),
+                                         platform::file_identity{});
+  };
+  EXPECT_EQ(trash_one("taken.obj").outcome, platform::removal_outcome::removed);
+  EXPECT_EQ(read_file(trash / "info" / "taken.obj.trashinfo"), "earlier");
+  EXPECT_EQ(read_file(trash / "files" / "taken.obj.2"), "orphan");
+  EXPECT_FALSE(fs::exists(trash / "info" / "taken.obj.2.trashinfo"));
+  EXPECT_EQ(read_file(trash / "files" / "taken.obj.3"), "object taken.obj");
+  EXPECT_NE(read_file(trash / "info" / "taken.obj.3.trashinfo").find("\nPath=" + (tree / "taken.obj").string() + "\n"),
+            std::string::npos);
+  const platform::removal_result refused = trash_one(long_name);
+  EXPECT_EQ(refused.outcome, platform::removal_outcome::refused);
+  EXPECT_EQ(refused.code, 206u);
+  EXPECT_EQ(read_file(tree / long_name), "object " + long_name);
 }
 }  // namespace

@@ -206,18 +206,59 @@ using namespace test_support;
 
 class modern_rules_test : public ::testing::Test {
  protected:
-  // The verdict with "modern", after checking the classic rules alone keep the file.
-  bool modern_only(const char* pattern, const std::string& start) {
+  // The verdict with "modern", after checking the classic rules alone keep the
+  // file; the file is as long as `start` unless `file_size` says otherwise.
+  bool modern_only(const char* pattern, const std::string& start, std::uint64_t file_size = 0) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(start.data());
+    if (file_size == 0) file_size = start.size();
     run_settings settings;
-    EXPECT_FALSE(judge_file_start(pattern, bytes, start.size(), settings)) << pattern;
+    EXPECT_FALSE(judge_file_start(pattern, bytes, start.size(), file_size, settings)) << pattern;
     settings.modern_outputs = true;
-    return judge_file_start(pattern, bytes, start.size(), settings);
+    return judge_file_start(pattern, bytes, start.size(), file_size, settings);
   }
 };
 
 // A header of `size` bytes starting with `head`, zeros after.
 std::string header_of(const std::string& head, std::size_t size) { return head + std::string(size - head.size(), '\0'); }
+
+// The wrapper of LLVM bitcode: magic, version 0, the bitcode's offset and
+// size, a CPU type; then, for a small offset, the bitcode's magic where it says.
+std::string bitcode_wrapper(std::uint32_t offset, std::uint32_t size) {
+  std::string wrapper("\xDE\xC0\x17\x0B\0\0\0\0", 8);
+  for (const std::uint32_t field : {offset, size, 0x01000007u})
+    for (int shift = 0; shift < 32; shift += 8) wrapper += static_cast<char>(field >> shift);
+  return offset < 20 || offset > 64 ? wrapper : wrapper + std::string(offset - 20, '\0') + "BC\xC0\xDE";
+}
+
+TEST_F(modern_rules_test, bitcode_objects_and_the_patterns_only_modern_searches) {
+  EXPECT_EQ(modern_patterns(), (std::vector<std::string>{"*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj"}));
+  const std::string bare("BC\xC0\xDE\x35\x14", 6), elf("\x7F" "ELF\x01\x01\x01", 7);
+  const std::string msf("Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0", 32), wrapped = bitcode_wrapper(20, 2016);
+  std::string not_bitcode = bitcode_wrapper(20, 8);
+  not_bitcode[21] = 'X';
+  // A file size of 0 stands for the length of the start.
+  const struct { const char* pattern; std::string start; std::uint64_t file_size; bool output; } rows[] = {
+      {"*.obj", bare, 0, true}, {"*.opp", wrapped, 2048, true}, {"*.o", bare.substr(0, 3), 0, false},
+      {"*.o", wrapped, 2035, false}, {"*.o", bitcode_wrapper(18, 8), 2048, false},  // past the end; in the wrapper
+      {"*.o", bitcode_wrapper(20, 0), 2048, false}, {"*.o", bitcode_wrapper(0xFFFFFFF0u, 0x20), 2048, false},
+      {"*.o", bitcode_wrapper(64, 8).substr(0, 32), 72, true}, {"*.o", not_bitcode, 28, false},
+      {"*.pch", bare, 0, false},
+      {"*.gch", "gpchC014\xDF\x5C", 0, true}, {"*.gch", "gpch+014", 0, true}, {"*.gch", "CPCH\x01\x08", 0, true},
+      {"*.gch", "gpchX014", 0, false}, {"*.gch", "gpchC0a4", 0, false}, {"*.gch", "gpchC01", 0, false},
+      {"*.gch", "#pragma once\n", 0, false}, {"*.pcm", "CPCH\x01\x08", 0, true}, {"*.pcm", "gpchC014", 0, false},
+      {"*.pcm", "\x89PNG\r\n\x1A\n", 0, false}, {"*.gcm", header_of(elf, 20) + std::string("\x01\0\0\0", 4), 0, true},
+      {"*.gcm", header_of("\x7F" "ELF\x02\x02\x01", 24), 0, true}, {"*.gcm", header_of(elf, 19), 0, false},
+      {"*.gcm", header_of(elf, 16) + std::string("\x02\0\x3E\0", 4), 0, false},  // an executable
+      {"*.gcm", header_of(elf, 18) + std::string("\x03\0", 2), 0, false},
+      {"*.gcm", header_of(elf.substr(0, 6), 24), 0, false},
+      {"*.gcm", header_of("\x7F" "ELF\x03\x01\x01", 20), 0, false}, {"*.ifc", "TQE\x1A\x8E\x01", 0, true},
+      {"*.ifc", std::string("SQLite format 3\0", 16), 0, false}, {"*.ifc", "TQE", 0, false}, {"*.ipdb", msf, 0, true},
+      {"*.ipdb", pdb_text, 0, false}, {"*.iobj", std::string("\0\0\xFF\xFF\x02\0\x64\x86", 8), 0, true},
+      {"*.iobj", std::string("\0\0\xFF\xFF\0\0\x4C\x01", 8), 0, false}, {"*.iobj", header_of("\x64\x86", 20), 0, false},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(modern_only(row.pattern, row.start, row.file_size), row.output) << row.pattern << " " << row.start;
+}
 
 TEST_F(modern_rules_test, coff_objects_of_the_listed_machines_without_optional_header) {
   for (const char* machine : {"\x64\x86", "\x64\xAA", "\x41\xA6", "\xC4\x01"}) {
@@ -293,14 +334,19 @@ TEST_F(modern_rules_test, classic_verdicts_stay_and_files_are_read_the_same_way)
   reset.settings().modern_outputs = true;
   EXPECT_TRUE(is_build_output(object.c_str(), "*.obj"));
   EXPECT_TRUE(is_build_output(resource.c_str(), "*.res"));  // missing bytes still count as zero
+  // A wrapper's fields are checked against the file's own size, past the bytes read.
+  write_file(dir / "whole.o", bitcode_wrapper(40, 8) + "code");
+  write_file(dir / "cut.o", bitcode_wrapper(40, 8) + "cod");
+  EXPECT_TRUE(is_build_output((dir / "whole.o").string().c_str(), "*.o"));
+  EXPECT_FALSE(is_build_output((dir / "cut.o").string().c_str(), "*.o"));
   const std::string missing = (dir / "missing.obj").string();
   EXPECT_EQ(judge_build_output(missing.c_str(), "*.obj"), recognition_verdict::kept);
   fs::create_directory(dir / "old.obj");
   const std::string folder = (dir / "old.obj").string();
   EXPECT_THROW(is_build_output(folder.c_str(), "*.obj"), std::runtime_error);
-  EXPECT_THROW(judge_file_start("*.exe", nullptr, 0, reset.settings()), std::logic_error);
+  EXPECT_THROW(judge_file_start("*.exe", nullptr, 0, 0, reset.settings()), std::logic_error);
   // No bytes read is no empty file: only the file's own size makes one.
   reset.settings().delete_zero_size = true;
-  EXPECT_FALSE(judge_file_start("*.sbr", nullptr, 0, reset.settings()));
+  EXPECT_FALSE(judge_file_start("*.sbr", nullptr, 0, 0, reset.settings()));
 }
 }  // namespace

@@ -84,9 +84,8 @@ namespace {
 // one it hands to the Windows build under Wine.
 const char* const scratch_marker = "brulo-scratch-data";
 
-// On Linux the unit tests make their own data folder. It has to be named before
-// the first GIO call: GLib reads XDG_DATA_HOME once and keeps it for the process.
-// Wine's shell reads the variable of the Linux process that started it, so there
+// On Linux the unit tests make their own data folder, named before any test
+// runs; the trash reads XDG_DATA_HOME at each move. Wine's shell reads the variable of the Linux process that started it, so there
 // the folder comes from outside.
 class scratch_data_environment : public ::testing::Environment {
  public:

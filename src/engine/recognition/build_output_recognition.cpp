@@ -31,6 +31,15 @@ recognition_result after_failure(std::uint32_t code, recognition_result& result)
   platform::set_last_error(code);
   throw std::runtime_error(texts::file_operator_not_open);
 }
+// What removing the entry frees: for a link, the link itself, never the file it names.
+recognition_result& with_freed_size(const platform::tree_entry& entry, recognition_result& result) {
+  result.freed_size = result.status.size;
+  platform::file_status itself;
+  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular &&
+      platform::stat_entry_itself(entry, itself))
+    result.freed_size = itself.size;
+  return result;
+}
 }  // namespace
 
 recognition_result judge_build_output(const platform::tree_entry& entry, const char* pattern) {
@@ -50,13 +59,19 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   if (entry.listed_as == platform::entry_kind::regular && !decided_unopened) {
     file.open_listed(entry, result.status);
     const std::uint32_t code = platform::get_last_error();
+    // No longer a plain file (a FIFO, device or folder put in its place):
+    // nothing of what was listed is left to judge, as with a file gone.
+    if (!file.is_open() && code == error_code::bad_file_type) return result;
     if (!file.is_open() && code != error_code::cant_resolve_filename) return after_failure(code, result);
   }
   if (!file.is_open()) {
     if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
     using kind = platform::file_status::kind;
-    // A directory cannot be opened as a file, as on Windows.
-    if (result.status.type == kind::directory) return after_failure(error_code::access_denied, result);
+    // A directory cannot be opened as a file, as on Windows; one put in
+    // place of a listed plain file is not what was found, and is passed over.
+    if (result.status.type == kind::directory)
+      return entry.listed_as == platform::entry_kind::regular ? result
+                                                              : after_failure(error_code::access_denied, result);
     // A FIFO, socket or device is never opened: opening one runs its driver.
     if (result.status.type != kind::regular) return result;
     // Fresh output may still be needed by the work in hand.
@@ -66,7 +81,7 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
     // An empty browse-information file is left by a compile that was cut short.
     if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
       result.verdict = recognition_verdict::build_output;
-      return result;
+      return with_freed_size(entry, result);
     }
     file.open(entry, result.status);
     if (!file.is_open()) return after_failure(platform::get_last_error(), result);
@@ -74,8 +89,9 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   unsigned char start[leading_bytes_length] = {};
   const std::size_t size = file.read(start, sizeof start);
   file.close();
-  if (judge_file_start(rule, start, size, settings)) result.verdict = recognition_verdict::build_output;
-  return result;
+  if (judge_file_start(rule, start, size, result.status.size, settings))
+    result.verdict = recognition_verdict::build_output;
+  return with_freed_size(entry, result);
 }
 
 recognition_verdict judge_build_output(const char* file_path, const char* pattern) {

@@ -24,6 +24,7 @@ struct recognition_result {
   recognition_verdict verdict = recognition_verdict::kept;
   std::uint32_t error = 0;
   platform::file_status status;
+  std::uint64_t freed_size = 0;  // for a build output: what removing the entry frees
 };
 
 // The verdict on the file found by `pattern`, by the rule that pattern

@@ -50,19 +50,56 @@ bool is_mach_o_object(const unsigned char* bytes, std::size_t size) {
   return false;
 }
 
+// LLVM bitcode of full and thin LTO, bare or in the wrapper Darwin targets put
+// around it.
+bool is_llvm_bitcode(const unsigned char* bytes, std::size_t size, std::uint64_t file_size) {
+  constexpr char bitcode_magic[] = "BC\xC0\xDE";
+  if (starts_with(bytes, size, bitcode_magic, 4)) return true;
+  constexpr std::size_t wrapper_size = 20;
+  if (size < wrapper_size || little32(bytes) != 0x0B17C0DE) return false;
+  const std::uint64_t offset = little32(bytes + 8);
+  const std::uint64_t length = little32(bytes + 12);
+  // The wrapped bitcode lies after the wrapper and inside the file; where the
+  // bytes read reach it, it starts with its own magic.
+  if (offset < wrapper_size || length < 4 || offset + length > file_size) return false;
+  return offset + 4 > size || std::memcmp(bytes + offset, bitcode_magic, 4) == 0;
+}
+
+bool is_digit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+
+// "gpch", the language (C, Objective-C, C++, Objective-C++), three digits of version.
+bool is_gpch(const unsigned char* bytes, std::size_t size) {
+  return size >= 8 && starts_with(bytes, size, "gpch", 4) && std::memchr("Co+O", bytes[4], 4) != nullptr &&
+         is_digit(bytes[5]) && is_digit(bytes[6]) && is_digit(bytes[7]);
+}
+
+// GCC keeps a module interface in an ELF container of its own: no type, no machine.
+bool is_gcc_module(const unsigned char* bytes, std::size_t size) {
+  if (size < 20 || !starts_with(bytes, size, "\x7F" "ELF", 4)) return false;
+  const bool known_class = bytes[4] == 1 || bytes[4] == 2;
+  const bool known_byte_order = bytes[5] == 1 || bytes[5] == 2;
+  // Zero reads the same in either byte order.
+  return known_class && known_byte_order && bytes[6] == 1 && little16(bytes + 16) == 0 && little16(bytes + 18) == 0;
+}
+
 bool is_msf_7(const unsigned char* bytes, std::size_t size) {
   constexpr char header[] = "Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0";
   return starts_with(bytes, size, header, sizeof header - 1);
 }
 }  // namespace
 
-bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t size) {
+bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t size, std::uint64_t file_size) {
+  const bool clang_ast_file = starts_with(bytes, size, "CPCH", 4);
   switch (kind) {
     case modern_kind::object:
       return is_coff_object(bytes, size) || is_anonymous_object(bytes, size) || is_elf_relocatable(bytes, size) ||
-             is_mach_o_object(bytes, size);
+             is_mach_o_object(bytes, size) || is_llvm_bitcode(bytes, size, file_size);
     case modern_kind::program_database: return is_msf_7(bytes, size);
-    case modern_kind::precompiled_header: return starts_with(bytes, size, "CPCH", 4);
+    case modern_kind::precompiled_header: return clang_ast_file;
+    case modern_kind::gcc_precompiled_header: return is_gpch(bytes, size) || clang_ast_file;
+    case modern_kind::gcc_module: return is_gcc_module(bytes, size);
+    case modern_kind::ifc_module: return starts_with(bytes, size, "TQE\x1A", 4);
+    case modern_kind::anonymous_object: return is_anonymous_object(bytes, size);
     case modern_kind::none: break;
   }
   return false;

@@ -1,15 +1,21 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 // The kinds of build output that today's tool chains write in formats the
 // classic signatures do not know.
 enum class modern_kind {
-  none,                // no modern format for the pattern
-  object,              // COFF, anonymous-object, ELF relocatable or Mach-O object
-  program_database,    // MSF 7.00 container
-  precompiled_header,  // clang's CPCH
+  none,                    // no modern format for the pattern
+  object,                  // COFF, anonymous-object, ELF relocatable, Mach-O or LLVM bitcode object
+  program_database,        // MSF 7.00 container
+  precompiled_header,      // clang's CPCH
+  gcc_precompiled_header,  // GCC's gpch, or clang's CPCH under GCC's name
+  gcc_module,              // GCC's compiled module interface, an ELF file of type and machine 0
+  ifc_module,              // MSVC's compiled module interface
+  anonymous_object,        // MSVC's incremental link-time-code-generation object
 };
 
-// True when the first `size` bytes of a file are a modern build output of
-// `kind`. Only bytes actually present count: a truncated header is no output.
-bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t size);
+// True when the first `size` bytes of a file of `file_size` bytes are a modern
+// build output of `kind`. Only bytes actually present count: a truncated
+// header is no output.
+bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t size, std::uint64_t file_size);

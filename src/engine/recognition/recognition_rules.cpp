@@ -30,6 +30,12 @@ constexpr recognition_rule rule_table[] = {
     {"*.res", res_header, sizeof res_header, false, modern_kind::none},
     {"*.o", mingw_object, sizeof mingw_object, false, modern_kind::object},
     {"*.opp", mingw_object, sizeof mingw_object, false, modern_kind::object},
+    {"*.gch", nullptr, 0, false, modern_kind::gcc_precompiled_header},
+    {"*.pcm", nullptr, 0, false, modern_kind::precompiled_header},
+    {"*.gcm", nullptr, 0, false, modern_kind::gcc_module},
+    {"*.ifc", nullptr, 0, false, modern_kind::ifc_module},
+    {"*.ipdb", nullptr, 0, false, modern_kind::program_database},
+    {"*.iobj", nullptr, 0, false, modern_kind::anonymous_object},
 };
 
 constexpr std::size_t pattern_buffer_size = 32;
@@ -44,11 +50,19 @@ static_assert(signatures_fit_the_read(), "a signature is longer than the bytes r
 
 // As a file read compares it: bytes past the end of a short file count as zero.
 bool has_leading_signature(const recognition_rule& rule, const unsigned char* bytes, std::size_t size) {
+  if (rule.signature == nullptr) return false;
   unsigned char start[leading_bytes_length] = {};
   if (size > 0) std::memcpy(start, bytes, std::min(size, rule.length));
   return std::memcmp(start, rule.signature, rule.length) == 0;
 }
 }  // namespace
+
+std::vector<std::string> modern_patterns() {
+  std::vector<std::string> patterns;
+  for (const auto& rule : rule_table)
+    if (rule.signature == nullptr) patterns.push_back(rule.pattern);
+  return patterns;
+}
 
 const recognition_rule* find_rule(const char* pattern) {
   char normalised[pattern_buffer_size] = {};
@@ -59,15 +73,15 @@ const recognition_rule* find_rule(const char* pattern) {
   return nullptr;
 }
 
-bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size,
+bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size, std::uint64_t file_size,
                       const run_settings& settings) {
   const recognition_rule* rule = find_rule(pattern);
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
-  return judge_file_start(*rule, bytes, size, settings);
+  return judge_file_start(*rule, bytes, size, file_size, settings);
 }
 
 bool judge_file_start(const recognition_rule& rule, const unsigned char* bytes, std::size_t size,
-                      const run_settings& settings) {
+                      std::uint64_t file_size, const run_settings& settings) {
   if (has_leading_signature(rule, bytes, size)) return true;
-  return settings.modern_outputs && is_modern_output(rule.modern, bytes, size);
+  return settings.modern_outputs && is_modern_output(rule.modern, bytes, size, file_size);
 }

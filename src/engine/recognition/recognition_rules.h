@@ -1,5 +1,8 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "settings/run_settings.h"
 #include "engine/recognition/modern_formats.h"
@@ -7,7 +10,7 @@
 // What a pattern's file must start with to count as the build output the pattern names.
 struct recognition_rule {
   const char* pattern;
-  const unsigned char* signature;
+  const unsigned char* signature;  // null for a pattern only "modern" knows
   std::size_t length;
   bool zero_size_rule;  // an empty file counts too, with delete_zero_size
   modern_kind modern;   // what "modern" accepts besides the signature
@@ -16,17 +19,20 @@ struct recognition_rule {
 // The rule that `pattern` selects, letter case aside; null for a pattern outside the table.
 const recognition_rule* find_rule(const char* pattern);
 
+// The patterns only "modern" searches, after the ten, in their fixed order.
+std::vector<std::string> modern_patterns();
+
 // The most bytes of a file's start that any rule looks at.
 constexpr std::size_t leading_bytes_length = 32;
 
-// The verdict by the signatures for a file whose first `size` bytes are
-// `bytes` (fewer than leading_bytes_length at the end of a short file, or
-// where the read failed). The empty-file rule is not decided here: only the
+// The verdict by the signatures for a file of `file_size` bytes whose first
+// `size` bytes are `bytes` (fewer than leading_bytes_length at the end of a
+// short file, or where the read failed). The empty-file rule is not decided here: only the
 // file's own size can tell an empty file from one that could not be read.
 // Reads nothing else and takes any bytes. Throws std::logic_error for a
 // pattern it has no rule for.
-bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size,
+bool judge_file_start(const char* pattern, const unsigned char* bytes, std::size_t size, std::uint64_t file_size,
                       const run_settings& settings);
 // The same by a rule already found.
 bool judge_file_start(const recognition_rule& rule, const unsigned char* bytes, std::size_t size,
-                      const run_settings& settings);
+                      std::uint64_t file_size, const run_settings& settings);

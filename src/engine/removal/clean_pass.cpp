@@ -8,9 +8,7 @@
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/removal/byte_buffer.h"
-#include "engine/walk/directory_cursor.h"
 #include "engine/walk/directory_listing.h"
-#include "engine/walk/directory_paths.h"
 #include "engine/removal/failure_classes.h"
 #include "engine/walk/file_searcher.h"
 #include "engine/recognition/recognition_rules.h"
@@ -26,6 +24,8 @@ std::list<std::string> target_patterns() {
   std::list<std::string> patterns;
   for (const char* pattern : {"*.sbr", "*.obj", "*.pch", "*.ilk", "*.bsc", "*.pdb", "*.idb", "*.res", "*.opp", "*.o"})
     patterns.push_back(pattern);
+  if (process_run_settings().modern_outputs)
+    for (const std::string& pattern : modern_patterns()) patterns.push_back(pattern);
   return patterns;
 }
 
@@ -61,14 +61,14 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
     return false;
   }
   if (settings.dry_run) {
-    tally.count(judged.status.size);
+    tally.count(judged.freed_size);
     output_message("%s", platform::displayed_name(entry.path).c_str());
     return false;
   }
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
-      tally.count(judged.status.size);
+      tally.count(judged.freed_size);
       if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
@@ -91,21 +91,23 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   // be walked loses nothing.
   file_searcher searcher;
   searcher.walk(root, ordered, settings.skip_names);
+  walked_tree& tree = searcher.tree();
   if (settings.dry_run)
     for (const std::uint32_t kept : searcher.kept_directories)
-      output_message("kept: %s (%s)", platform::displayed_name(searcher.directory_path(kept)).c_str(),
-                     keep_marker_name);
-  // Half of what the walk left: the rest for the logs and the trash.
-  directory_cursor directories(searcher, platform::spare_descriptors() / 2);
+      output_message("kept: %s (%s)", platform::displayed_name(tree.path(kept)).c_str(), keep_marker_name);
   removal_tally tally;
   bool anything_removed = false;
-  directory_paths paths(searcher);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
-      const platform::tree_directory* directory = directories.open(match.directory);
-      if (directory == nullptr) continue;  // gone since the walk, with what it held
-      const std::string path = paths.of(match.directory) + platform::path_separator + match.name;
+      const platform::tree_directory* directory = tree.open(match.directory);
+      if (directory == nullptr) {
+        const std::uint32_t error = platform::get_last_error();
+        if (is_gone_directory(error)) continue;  // gone since the walk, with what it held
+        platform::set_last_error(error);
+        throw std::runtime_error(texts::file_operator_not_open);
+      }
+      const std::string path = tree.path_of(match.directory, match.name);
       const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
       if (clean_candidate(entry, rule, settings, tally)) anything_removed = true;
     }

@@ -4,7 +4,8 @@
 
 #include "engine/removal/removal_tally.h"
 
-// The ten patterns of a clean pass, in the order they are processed.
+// The patterns of a clean pass, in the order they are processed: the ten, then
+// with "modern" the ones only it knows.
 std::list<std::string> target_patterns();
 
 // Removes every recognised build output below `root`; true when anything was

@@ -1,17 +1,24 @@
 #pragma once
 #include <condition_variable>
-#include <deque>
+#include <cstddef>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 // A queue that hands items from one thread to another; pop waits for an item
-// until the queue is closed.
+// until the queue is closed. Its room is set once: a push never allocates, so
+// a worker can always hand back what it did. The caller never pushes more
+// than the room it asked for.
 template <typename item>
 class blocking_queue {
  public:
+  explicit blocking_queue(std::size_t room) : slots_(room) {}
+
   void push(item value) {
     {
       const std::lock_guard<std::mutex> lock(mutex_);
-      items_.push_back(std::move(value));
+      slots_[(first_ + count_) % slots_.size()] = std::move(value);
+      ++count_;
     }
     ready_.notify_one();
   }
@@ -19,10 +26,11 @@ class blocking_queue {
   // False once the queue is closed and empty.
   bool pop(item& value) {
     std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait(lock, [this] { return closed_ || !items_.empty(); });
-    if (items_.empty()) return false;
-    value = std::move(items_.front());
-    items_.pop_front();
+    ready_.wait(lock, [this] { return closed_ || count_ > 0; });
+    if (count_ == 0) return false;
+    value = std::move(slots_[first_]);
+    first_ = (first_ + 1) % slots_.size();
+    --count_;
     return true;
   }
 
@@ -37,6 +45,8 @@ class blocking_queue {
  private:
   std::mutex mutex_;
   std::condition_variable ready_;
-  std::deque<item> items_;
+  std::vector<item> slots_;
+  std::size_t first_ = 0;
+  std::size_t count_ = 0;
   bool closed_ = false;
 };

@@ -77,18 +77,16 @@ bool name_rules::skips(const std::string& directory_name) const {
   return false;
 }
 
+bool open_directory(platform::tree_directory& into, const platform::tree_directory* parent, const std::string& name) {
+  return parent == nullptr ? into.open_root(name) : into.open_subdirectory(*parent, name);
+}
+
 directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, bool warm, std::uint32_t injected_error) {
+                                 const name_rules& rules, const directory_opener& opener, bool warm) {
   directory_listing listing;
   listing.directory = std::make_unique<platform::tree_directory>();
   const bool is_root = parent == nullptr;
-  bool opened = false;
-  if (injected_error != 0) {
-    platform::set_last_error(injected_error);
-  } else {
-    opened = is_root ? listing.directory->open_root(name) : listing.directory->open_subdirectory(*parent, name);
-  }
-  if (!opened) {
+  if (!opener(*listing.directory, parent, name)) {
     fail_to_open(listing, is_root);
     return listing;
   }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ enum class listing_fault {
   cannot_open,    // the directory could not be opened, or its listing started
   broke_off,      // the listing failed part way
   type_unknown,   // an entry's type could not be asked
+  threw,          // listing it raised an exception
 };
 
 // A name that matches a pattern, as the listing found it.
@@ -64,10 +66,17 @@ struct directory_listing {
 // Removed since its parent was listed, or replaced by a file or a link.
 bool is_gone_directory(std::uint32_t code);
 
-// Opens and lists one directory: the root by its path when `parent` is null,
-// else the subdirectory `name` of `parent`. With `warm`, the start of each
-// plain file that matches is read too, so that the removal pass finds it in
-// memory. A non-zero `injected_error` stands for the open's failure (a test
-// seam). Touches nothing shared, so that several threads may list at once.
+// Opens `into` as the subdirectory `name` of `parent`, or as the root named
+// by `name` when `parent` is null; false, with the last error set, when it
+// cannot. Called on whichever thread lists the directory.
+using directory_opener =
+    std::function<bool(platform::tree_directory& into, const platform::tree_directory* parent, const std::string& name)>;
+
+// The platform's way: a subdirectory relative to its parent, never through a link.
+bool open_directory(platform::tree_directory& into, const platform::tree_directory* parent, const std::string& name);
+
+// Opens and lists one directory through `opener`. With `warm`, the start of
+// each plain file that matches is read too, so that the removal pass finds it
+// in memory. Touches nothing shared, so that several threads may list at once.
 directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, bool warm = false, std::uint32_t injected_error = 0);
+                                 const name_rules& rules, const directory_opener& opener, bool warm = false);

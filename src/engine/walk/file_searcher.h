@@ -1,13 +1,13 @@
 #pragma once
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <list>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/walk/directory_record.h"
+#include "engine/walk/directory_listing.h"
+#include "engine/walk/walked_tree.h"
 #include "platform/files/tree_directory.h"
 
 // Finds the entries below a directory tree whose names match wildcards, in one
@@ -18,7 +18,7 @@
 class file_searcher {
  public:
   struct candidate {
-    std::uint32_t directory;
+    std::uint32_t directory;  // in tree()
     std::string name;
     platform::entry_kind listed_as = platform::entry_kind::other;
   };
@@ -29,27 +29,22 @@ class file_searcher {
   // keeping the matches of each pattern in `candidates`, one list per pattern.
   // Directories whose names match `skip_names` are not entered, nor any that
   // holds the keep marker. Raises boost::filesystem::filesystem_error when the
-  // tree cannot be walked: for the first failure in pre-order.
+  // tree cannot be walked, or what listing a directory raised: for the first
+  // failure in pre-order.
   void walk(const char* root, const std::vector<std::string>& patterns,
-            const std::vector<std::string>& skip_names = {});
+            const std::vector<std::string>& skip_names = {}, directory_opener opener = open_directory);
 
   // One pattern's matches as full paths, appended to `out`.
   void search(const char* pattern, const char* root, std::list<std::string>& out);
 
-  // The path of a walked directory, and the full path of a match, as the platform takes them.
-  std::string directory_path(std::uint32_t index) const;
-  std::string full_path(const candidate& match) const;
+  // The tree of the last walk, for the work on its matches.
+  walked_tree& tree() { return *tree_; }
 
-  std::deque<directory_record> directories;       // the root, then every subdirectory in pre-order
+  std::vector<std::uint32_t> preorder;            // the directories walked, the root first
   std::vector<std::deque<candidate>> candidates;  // per pattern, in the order above
   std::vector<std::uint32_t> kept_directories;    // those holding the keep marker, in pre-order
-  // Directories with matches, kept open from the walk where descriptors allow; null where not.
-  std::vector<std::unique_ptr<platform::tree_directory>> kept_open;
-
-  // Called with each directory's path before it is opened; a non-zero Windows
-  // error code stands for that open's failure. A test seam.
-  std::function<std::uint32_t(const std::string&)> open_hook;
 
  private:
-  std::string root_;
+  std::unique_ptr<name_rules> rules_;
+  std::unique_ptr<walked_tree> tree_;
 };

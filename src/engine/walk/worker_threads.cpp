@@ -1,6 +1,7 @@
 #include "engine/walk/worker_threads.h"
 
 #include <cstdlib>
+#include <new>
 #include <string>
 
 namespace {
@@ -23,11 +24,32 @@ std::size_t worker_count() {
 
 bool worker_count_forced() { return forced_count() >= 1; }
 
-worker_group::worker_group(std::size_t count, const std::function<void(std::size_t)>& body) {
-  threads_.reserve(count);
-  for (std::size_t k = 0; k < count; ++k) threads_.emplace_back(body, k);
+struct worker_group::worker {
+  const std::function<void(std::size_t)>* body;
+  std::size_t number;
+  platform::worker_thread thread;
+
+  static void run(void* self) {
+    auto* me = static_cast<worker*>(self);
+    (*me->body)(me->number);
+  }
+};
+
+worker_group::worker_group(std::size_t count, const std::function<void(std::size_t)>& body) : body_(body) {
+  try {
+    workers_.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+      workers_.push_back(std::make_unique<worker>());
+      workers_.back()->body = &body_;
+      workers_.back()->number = k;
+      // Fewer threads than asked for (a task or memory limit): the ones there are do the work.
+      if (!workers_.back()->thread.start(worker::run, workers_.back().get())) break;
+      ++started_;
+    }
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 worker_group::~worker_group() {
-  for (std::thread& thread : threads_) thread.join();
+  for (auto& one : workers_) one->thread.join();
 }

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/process/descriptor_limit.h"
+
 namespace platform {
 bool display_available() {
   const char* display = std::getenv("DISPLAY");
@@ -65,6 +67,7 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
     place_descriptor(null_device, STDIN_FILENO);
     place_descriptor(output != nullptr ? pipe_ends[1] : null_device, STDOUT_FILENO);
     place_descriptor(fileno(complaints.get()), STDERR_FILENO);
+    restore_descriptor_limit();
     execvp(argv[0], argv.data());
     _exit(127);
   }

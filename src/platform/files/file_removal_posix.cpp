@@ -1,14 +1,18 @@
 #include "platform/files/file_removal.h"
 
-#include <gio/gio.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "platform/text/error_codes.h"
 #include "platform/text/last_error_posix.h"
+#include "platform/files/trash_directory_posix.h"
+#include "platform/files/trash_info_posix.h"
 #include "platform/files/tree_entry_posix.h"
+#include "platform/process/current_directory.h"
 
 namespace platform {
 namespace {
@@ -31,6 +35,19 @@ removal_result failure_from_errno(int error_number) {
   const bool gone = code == error_code::file_not_found || code == error_code::path_not_found;
   return {gone ? removal_outcome::gone : removal_outcome::failed, code};
 }
+
+// What the trash cannot take (no room, a read-only or other mount, no right)
+// is kept and reported, and the run goes on; anything else, such as a file in
+// the place of the trash's folder, ends it.
+removal_result trash_failure(int error_number) {
+  switch (error_number) {
+    case EACCES: case EPERM: case EROFS: case ENOSPC: case EDQUOT: case EXDEV: case EMLINK: case ENAMETOOLONG:
+    case EEXIST: case EBUSY: case ETXTBSY:
+      return {removal_outcome::refused, error_code_from_errno(error_number)};
+    default:
+      return {removal_outcome::failed, error_code_from_errno(error_number)};
+  }
+}
 }  // namespace
 
 bool delete_file(const tree_entry& entry, const file_identity& judged) {
@@ -50,30 +67,32 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   return unlinkat(at_base(entry), at_name(entry), 0) == 0;
 }
 
-removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_block, const file_identity& judged) {
-  // The trash takes a path, but the file was judged through its directory: a
-  // directory on the way swapped for a link since then would send another
-  // file. Both must name the same entry, and it the judged file.
+removal_result move_to_recycle_bin(const tree_entry& entry, const char*, const file_identity& judged) {
   struct stat own {};
   if (fstatat(at_base(entry), at_name(entry), &own, AT_SYMLINK_NOFOLLOW) != 0) return failure_from_errno(errno);
-  struct stat by_path {};
-  if (lstat(path_block, &by_path) != 0) return failure_from_errno(errno);
-  if (by_path.st_dev != own.st_dev || by_path.st_ino != own.st_ino || !leads_to_judged(entry, own, judged))
+  if (!leads_to_judged(entry, own, judged)) return {removal_outcome::gone, error_code::file_not_found};
+  // From here on the file is named only by its directory's descriptor and its
+  // name there: a folder on its path swapped for a link cannot send another.
+  int directory = entry.directory_descriptor();
+  int opened = -1;
+  if (directory < 0) {
+    const std::string path = entry.path;
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    directory = opened = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  int error = directory < 0 ? errno : 0;
+  if (error == 0) {
+    trash_directory trash;
+    error = trash.open_for(directory, own.st_dev);
+    const std::string working_directory = entry.path[0] == '/' ? std::string() : get_current_directory();
+    if (error == 0) error = trash.take(at_base(entry), at_name(entry), absolute_path(entry.path, working_directory));
+  }
+  if (opened >= 0) close(opened);
+  if (error == 0) return {removal_outcome::removed, error_code::success};
+  struct stat now {};
+  if (error == ENOENT && fstatat(at_base(entry), at_name(entry), &now, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
     return {removal_outcome::gone, error_code::file_not_found};
-
-  GFile* file = g_file_new_for_path(path_block);
-  GError* error = nullptr;
-  const gboolean moved = g_file_trash(file, nullptr, &error);
-  g_object_unref(file);
-  if (moved) return {removal_outcome::removed, error_code::success};
-  // Only a refusal is passed over; any other failure (no trash on that
-  // volume, say) ends the run rather than deleting the file for good.
-  removal_result result{removal_outcome::failed, error_code::io_device};
-  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_PERMISSION_DENIED))
-    result = {removal_outcome::refused, error_code::access_denied};
-  else if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_NOT_FOUND))
-    result = {removal_outcome::gone, error_code::file_not_found};
-  g_error_free(error);
-  return result;
+  return trash_failure(error);
 }
 }  // namespace platform

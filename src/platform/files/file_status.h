@@ -17,4 +17,6 @@ struct file_status {
 // The status of the entry, a link read through. False, with the last error
 // set, when it cannot be asked (file_not_found or path_not_found when it is gone).
 bool stat_entry(const tree_entry& entry, file_status& status);
+// The same for the entry itself: a link's own status, not its target's.
+bool stat_entry_itself(const tree_entry& entry, file_status& status);
 }  // namespace platform

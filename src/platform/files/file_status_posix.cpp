@@ -15,10 +15,18 @@ file_status status_from(const struct stat& info) {
   return status;
 }
 
-bool stat_entry(const tree_entry& entry, file_status& status) {
+namespace {
+bool stat_at(const tree_entry& entry, file_status& status, int flags) {
   struct stat info {};
-  if (fstatat(at_base(entry), at_name(entry), &info, 0) != 0) return false;
+  if (fstatat(at_base(entry), at_name(entry), &info, flags) != 0) return false;
   status = status_from(info);
   return true;
+}
+}  // namespace
+
+bool stat_entry(const tree_entry& entry, file_status& status) { return stat_at(entry, status, 0); }
+
+bool stat_entry_itself(const tree_entry& entry, file_status& status) {
+  return stat_at(entry, status, AT_SYMLINK_NOFOLLOW);
 }
 }  // namespace platform

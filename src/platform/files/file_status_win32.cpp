@@ -24,4 +24,6 @@ bool stat_entry(const tree_entry& entry, file_status& status) {
   status.identity = file_identity();
   return true;
 }
+// The attributes of a link are its own: the call does not follow it.
+bool stat_entry_itself(const tree_entry& entry, file_status& status) { return stat_entry(entry, status); }
 }  // namespace platform

@@ -22,7 +22,8 @@ class read_only_file {
   bool open(const tree_entry& entry, const file_status& expected = file_status());
   // Opens an entry its listing found to be a plain file, asking its status
   // through the open file where the platform can, and never through a link
-  // put in its place since: that fails with cant_resolve_filename.
+  // put in its place since: that fails with cant_resolve_filename. Anything
+  // else put in its place (a folder, a FIFO, a device) fails with bad_file_type.
   bool open_listed(const tree_entry& entry, file_status& status);
   bool is_open() const;
   // Reads up to `length` bytes from the start and returns how many it read:

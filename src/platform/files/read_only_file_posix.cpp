@@ -48,6 +48,8 @@ bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
   if (descriptor_ < 0) return false;
   if (regular_status(descriptor_, status)) return true;
+  // Listed as a plain file, now a folder: no more than a FIFO is it what was listed.
+  if (errno == EISDIR) errno = ENXIO;
   close();
   return false;
 }

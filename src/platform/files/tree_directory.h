@@ -60,11 +60,6 @@ class tree_directory {
   listing* listing_ = nullptr;
 };
 
-// How many more descriptors the process may open before it reaches its limit,
-// after those it holds already, inherited ones included. Where directories
-// cost no descriptor (Windows), a number no walk reaches.
-std::size_t spare_descriptors();
-
 // How much the calling thread has read from a disk so far, in 512-byte
 // blocks; -1 where the platform does not count it.
 std::int64_t blocks_read();

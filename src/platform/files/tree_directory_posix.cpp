@@ -87,36 +87,11 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
   }
 }
 
-namespace {
-// The descriptors open now: the process's own listing of them, or where there
-// is none, every number up to the limit tried.
-std::size_t descriptors_in_use(std::size_t limit) {
-  std::size_t count = 0;
-  if (DIR* listing = opendir("/proc/self/fd")) {
-    while (const dirent* entry = readdir(listing))
-      if (entry->d_name[0] != '.') ++count;
-    closedir(listing);
-    return count > 0 ? count - 1 : 0;  // the listing's own
-  }
-  for (std::size_t fd = 0; fd < limit && fd < 65536; ++fd)
-    if (fcntl(static_cast<int>(fd), F_GETFD) != -1) ++count;
-  return count;
-}
-}  // namespace
 
 std::int64_t blocks_read() {
   rusage usage{};
   if (getrusage(RUSAGE_THREAD, &usage) != 0) return -1;
   return usage.ru_inblock;
-}
-
-std::size_t spare_descriptors() {
-  constexpr std::size_t no_limit = std::size_t{1} << 20;
-  rlimit limit{};
-  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return no_limit;
-  const auto most = static_cast<std::size_t>(std::min<rlim_t>(limit.rlim_cur, no_limit));
-  const std::size_t used = descriptors_in_use(most);
-  return used < most ? most - used : 0;
 }
 
 void tree_directory::warm_entry(const std::string& name) const {

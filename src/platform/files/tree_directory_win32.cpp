@@ -84,9 +84,6 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
 // Windows keeps no such count per thread.
 std::int64_t blocks_read() { return -1; }
 
-// A directory here is its path: it holds no handle between listings.
-std::size_t spare_descriptors() { return std::size_t{1} << 20; }
-
 void tree_directory::warm_entry(const std::string& name) const {
   const DWORD saved = GetLastError();
   std::string path = base_;

@@ -4,10 +4,12 @@
 
 #include "app/app_main.h"
 #include "app/argument_text.h"
+#include "platform/process/descriptor_limit.h"
 
 int main(int argc, char** argv) {
   // A reader that went away must not stop the run: the echo just fails.
   std::signal(SIGPIPE, SIG_IGN);
+  platform::raise_descriptor_limit();
 
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(argv[i]);

@@ -30,6 +30,7 @@ constexpr errno_entry errno_table[] = {
     {EEXIST, error_code::file_exists},
     {EINVAL, error_code::invalid_parameter},
     {ENOSPC, error_code::disk_full},
+    {EDQUOT, error_code::disk_full},
     {ENOTEMPTY, error_code::dir_not_empty},
     {EBUSY, error_code::busy},
     {ENAMETOOLONG, error_code::filename_too_long},
