@@ -1506,6 +1506,26 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
 }
 
+TEST_F(leaving_alone, the_totals_count_what_the_removals_free_a_link_by_its_own_size) {
+  if (target().wine) GTEST_SKIP() << "links to files need Linux";
+  put(base / "far/target.obj", with_payload(obj_start) + std::string(1048576, 'x'));
+  put(tree + "/real.obj", with_payload(obj_start));
+  for (const char* link : {"/one.obj", "/two.obj"})
+    ASSERT_EQ(symlink((base / "far/target.obj").c_str(), (tree + link).c_str()), 0);
+  const auto apparent_bytes = [this] {
+    std::string out;
+    EXPECT_EQ(run_command({"du", "-sb", "--apparent-size", tree}, 10000, &out), 0);
+    return std::stoull(out);
+  };
+  const unsigned long long before = apparent_bytes();
+  const run_result dry = run("-dryrun -f " + shown(tree));
+  const run_result result = run("-summary -f " + shown(tree));
+  const std::string freed = std::to_string(before - apparent_bytes());
+  EXPECT_EQ(result.out, stdout_of({"removed: 3 files, " + freed + " bytes (" + freed + " B) from " + tree}));
+  EXPECT_NE(dry.out.find("dry run: 3 files, " + freed + " bytes would be removed"), std::string::npos) << dry.out;
+  EXPECT_TRUE(exists(base / "far/target.obj"));
+}
+
 // ---- a tree that changes under the run, and the limits of the machine ----------
 
 class changing_tree : public end_to_end {
