@@ -327,7 +327,8 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
     EXPECT_NE(usage.find(as_written("\n  ") + word), std::string::npos) << word;
   EXPECT_NE(usage.find(target().wine ? "Example: brulo.exe -outputlog -f\"C:\\" : "Example: brulo -outputlog -f ~/"),
             std::string::npos);
-  EXPECT_NE(usage.find(as_written("\nA directory that holds a file named .brulokeep is never entered.\n")),
+  EXPECT_NE(usage.find(as_written("\nA directory that holds an entry named .brulokeep, in any letter case, is "
+                                  "never\nentered.\n")),
             std::string::npos);
   // Wherever it stands, and in this platform's other spelling.
   for (const std::string& text : {"-outputlog -f\"" + shown(tree) + "\" -bogus -help",
@@ -1039,12 +1040,14 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
 TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
   if (target().wine) GTEST_SKIP() << "Windows has neither devices nor FIFOs in a tree";
   if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
-  // A node of the test's own with /dev/null's numbers: no other process opens it.
-  const std::string node = base / "null";
+  // A node of the test's own with /dev/null's numbers, and a FIFO: no other
+  // process opens either.
+  const std::string node = base / "null", fifo = tree + "/f.obj";
   ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << strerror(errno);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(watch, 0);
-  ASSERT_GE(inotify_add_watch(watch, node.c_str(), IN_OPEN), 0);
+  for (const std::string& watched : {node, fifo}) ASSERT_GE(inotify_add_watch(watch, watched.c_str(), IN_OPEN), 0);
   const auto opens_seen = [watch] {
     alignas(inotify_event) char events[4096];
     int seen = 0;
@@ -1054,21 +1057,27 @@ TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
         ++seen;
     return seen;
   };
-  // The watch sees an open of the node (a nodev mount would refuse it).
+  // The watch sees an open of either (a nodev mount would refuse the node's).
   const int probe = open(node.c_str(), O_RDONLY);
   if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened here: " << strerror(errno);
   close(probe);
-  ASSERT_EQ(opens_seen(), 1);
+  close(open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+  ASSERT_EQ(opens_seen(), 2);
 
   ASSERT_EQ(symlink(node.c_str(), (tree + "/x.o").c_str()), 0);
-  ASSERT_EQ(mkfifo((tree + "/f.obj").c_str(), 0644), 0);
   put(tree + "/a.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0) << result.out;
   EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(run_log(result), log_lines({tree + "/a.obj"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"f.obj", "x.o"}));
   EXPECT_EQ(opens_seen(), 0);
   close(watch);
+  // The link still leads to the node, and the FIFO is one still.
+  struct stat node_info {}, fifo_info {};
+  EXPECT_TRUE(stat((tree + "/x.o").c_str(), &node_info) == 0 && S_ISCHR(node_info.st_mode) &&
+              node_info.st_rdev == makedev(1, 3));
+  EXPECT_TRUE(lstat(fifo.c_str(), &fifo_info) == 0 && S_ISFIFO(fifo_info.st_mode));
 }
 
 TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
@@ -1435,11 +1444,37 @@ TEST_F(leaving_alone, older_skip_and_the_marker_each_keep_what_they_name) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"THIRD_party/", "THIRD_party/t.obj", "Vendor_zlib/",
                                                        "Vendor_zlib/v.obj", "fresh.obj", "lib/", "lib/.brulokeep",
                                                        "lib/deep/", "lib/deep/k.obj", "src/", "src/edge.obj"}));
-  // At the root the marker keeps everything.
-  put(tree + "/.brulokeep", "");
+  // At the root the marker keeps everything; an entry of any kind, in any case, is one.
+  make_dirs(tree + "/.BruloKeep");
   const run_result kept = run("-dryrun -f " + shown(tree));
   EXPECT_EQ(kept.out, stdout_of({"kept: " + shown(tree) + " (.brulokeep)",
                                  "dry run: 0 files, 0 bytes would be removed from " + shown(tree)}));
+}
+
+TEST_F(leaving_alone, skip_names_hold_no_wildcards_but_star_and_question_mark) {
+  // Brackets, a semicolon and a leading blank are part of the names.
+  for (const char* folder : {"a[1]", "a1", "a;b", "a", "b", " x", "x", "Q7", "q77"})
+    put(tree + "/" + folder + "/k.obj", with_payload(obj_start));
+  EXPECT_EQ(run("-skip\"a[1]\" -skip\"a;b\" -skip\" x\" -skip\"q?\" -f " + shown(tree)).status, 0);
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{" x/", " x/k.obj", "Q7/", "Q7/k.obj", "a/", "a1/", "a;b/",
+                                                       "a;b/k.obj", "a[1]/", "a[1]/k.obj", "b/", "q77/", "x/"}));
+}
+
+TEST_F(leaving_alone, older_compares_times_at_either_end_of_the_range_exactly) {
+  // A file system in memory keeps such times; a disk's clamps them to 1901 and 2446.
+  if (target().wine || !is_dir("/dev/shm")) GTEST_SKIP() << "Linux with a file system in memory at /dev/shm only";
+  const temp_dir memory("/dev/shm");
+  for (const std::int64_t seconds : {-9223372036854775000, 9223372036854775000}) {
+    const std::string path = memory / (seconds < 0 ? "ancient.obj" : "future.obj");
+    write_file(path, with_payload(obj_start));
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    struct stat info {};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << strerror(errno);
+    if (stat(path.c_str(), &info) != 0 || info.st_mtim.tv_sec != seconds) GTEST_SKIP() << "/dev/shm clamps the time";
+  }
+  EXPECT_EQ(run("-dryrun -older\"1\" -f " + shown(memory.path())).out,
+            stdout_of({shown(memory / "ancient.obj"),
+                       "dry run: 1 files, 9 bytes would be removed from " + shown(memory.path())}));
 }
 
 TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads_as_such) {

@@ -149,8 +149,10 @@ long now_seconds() { return static_cast<long>(::time(nullptr)); }
 
 // ---- scratch folders and files ------------------------------------------------
 
-temp_dir::temp_dir() {
-  std::string pattern = env_or("TMPDIR", "/tmp") + "/brulo-e2e.XXXXXX";
+temp_dir::temp_dir() : temp_dir(env_or("TMPDIR", "/tmp")) {}
+
+temp_dir::temp_dir(const std::string& parent) {
+  std::string pattern = parent + "/brulo-e2e.XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed: " + std::string(strerror(errno)));

@@ -36,6 +36,7 @@ int run_timeout_ms();
 class temp_dir {
  public:
   temp_dir();
+  explicit temp_dir(const std::string& parent);  // in that folder rather than TMPDIR
   ~temp_dir();
   temp_dir(const temp_dir&) = delete;
   temp_dir& operator=(const temp_dir&) = delete;
