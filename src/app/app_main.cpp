@@ -9,11 +9,14 @@
 #include "app/strange_command_line.h"
 #include "diag/exception_report.h"
 #include "diag/message_output.h"
+#include "diag/progress_line.h"
 #include "diag/texts.h"
 #include "diag/time_stamp.h"
 #include "engine/removal/clean_pass.h"
 #include "engine/removal/removal_tally.h"
 #include "platform/desktop/folder_dialog.h"
+#include "platform/desktop/message_box.h"
+#include "platform/process/console.h"
 #include "settings/run_settings.h"
 #include "shell/folder_picker.h"
 
@@ -34,7 +37,14 @@ void clean_named_trees(const command_line& line) {
     }
   }
   const run_settings& settings = process_run_settings();
-  if (settings.summary && !settings.dry_run && trees > 1) run_total.report_total(trees, settings.use_recycle_bin);
+  if ((settings.summary || settings.summary_at_terminal) && !settings.dry_run && trees > 1)
+    run_total.report_total(trees, settings.use_recycle_bin);
+  // Started from a shortcut the output is lost: the summary shows in a box, after every removal.
+  if (settings.summary && !run_total.lines().empty() && platform::output_goes_nowhere()) {
+    std::string text;
+    for (const std::string& line : run_total.lines()) text += (text.empty() ? "" : "\n") + line;
+    platform::show_message_box("brulo", text.c_str());
+  }
 }
 }  // namespace
 
@@ -66,8 +76,14 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
   try {
     if (answer_help_or_version(command_text)) return status_finished;
     if (!apply_options(process_command_line(), settings, command_text, show_state)) return status_failed;
-    return run_targets(process_command_line(), instance);
+    // A person at a terminal sees what went, and how a long run goes on.
+    settings.summary_at_terminal = platform::output_is_terminal();
+    start_progress_line();
+    const std::int32_t status = run_targets(process_command_line(), instance);
+    process_progress_line().stop();
+    return status;
   } catch (const std::exception& error) {
+    process_progress_line().stop();
     record_exception(settings, error, "%s", texts::exception_context);
     return status_failed;
   }

@@ -20,8 +20,9 @@ std::string usage_text() {
              "  -dryrun        list what would be removed, and how much, removing nothing\n"
              "  -summary       after each tree, how many files and bytes were removed\n"
              "  -older DAYS    keep build outputs written less than DAYS days ago\n"
-             "  -skip NAME     do not enter directories named NAME (wildcards * and ?; give\n"
-             "                 once per name)\n"
+             "  -skip NAME     do not enter directories named NAME, where * stands for any\n"
+             "                 run of characters, ? for one, and any other character for\n"
+             "                 itself, ASCII letters in either case (give once per name)\n"
              "  -modern        also recognise the outputs of today's tool chains: x64 and\n"
              "                 ARM64 COFF and LTCG objects, ELF and Mach-O objects, LLVM\n"
              "                 bitcode (LTO) objects, MSF 7.00 program databases, clang\n"
@@ -38,7 +39,8 @@ std::string usage_text() {
              "  -help          show this text\n"
              "  -version       show the version\n"
              "\n"
-             "A directory that holds a file named .brulokeep is never entered.\n"
+             "A directory that holds an entry named .brulokeep, in any letter case, is never\n"
+             "entered.\n"
              "\n") +
          platform::command_syntax_text +
          "\n"

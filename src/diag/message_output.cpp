@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "diag/progress_line.h"
 #include "platform/files/file_stream.h"
 #include "settings/run_settings.h"
 
@@ -42,6 +43,8 @@ bool output_message(const char* format, ...) {
 
   // The log comes first, so a message is kept even when the echo fails.
   if (process_run_settings().output_log) append_prepared(run_log_name, buffer, length);
+  // Both may go to one terminal: the progress line must not run into the message.
+  process_progress_line().erase();
   std::cout.write(buffer, static_cast<std::streamsize>(length));
   std::cout.put('\n');
   std::cout.flush();

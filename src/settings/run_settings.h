@@ -18,6 +18,7 @@ class run_settings {
   std::int32_t older_than_days = -1;    // keep outputs younger than this; -1: no age limit
   std::vector<std::string> skip_names;  // directory names (with wildcards) not entered
   bool summary = false;                 // files and bytes removed, per tree and in all
+  bool summary_at_terminal = false;     // standard output is a terminal: the summary lines without being asked
 };
 
 // The process-wide settings.

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -326,7 +327,8 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
     EXPECT_NE(usage.find(as_written("\n  ") + word), std::string::npos) << word;
   EXPECT_NE(usage.find(target().wine ? "Example: brulo.exe -outputlog -f\"C:\\" : "Example: brulo -outputlog -f ~/"),
             std::string::npos);
-  EXPECT_NE(usage.find(as_written("\nA directory that holds a file named .brulokeep is never entered.\n")),
+  EXPECT_NE(usage.find(as_written("\nA directory that holds an entry named .brulokeep, in any letter case, is "
+                                  "never\nentered.\n")),
             std::string::npos);
   // Wherever it stands, and in this platform's other spelling.
   for (const std::string& text : {"-outputlog -f\"" + shown(tree) + "\" -bogus -help",
@@ -1077,12 +1079,14 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
 TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
   if (target().wine) GTEST_SKIP() << "Windows has neither devices nor FIFOs in a tree";
   if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
-  // A node of the test's own with /dev/null's numbers: no other process opens it.
-  const std::string node = base / "null";
+  // A node of the test's own with /dev/null's numbers, and a FIFO: no other
+  // process opens either.
+  const std::string node = base / "null", fifo = tree + "/f.obj";
   ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0) << strerror(errno);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
   const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(watch, 0);
-  ASSERT_GE(inotify_add_watch(watch, node.c_str(), IN_OPEN), 0);
+  for (const std::string& watched : {node, fifo}) ASSERT_GE(inotify_add_watch(watch, watched.c_str(), IN_OPEN), 0);
   const auto opens_seen = [watch] {
     alignas(inotify_event) char events[4096];
     int seen = 0;
@@ -1092,21 +1096,27 @@ TEST_F(end_to_end, a_link_to_a_device_is_never_opened_and_the_run_ends) {
         ++seen;
     return seen;
   };
-  // The watch sees an open of the node (a nodev mount would refuse it).
+  // The watch sees an open of either (a nodev mount would refuse the node's).
   const int probe = open(node.c_str(), O_RDONLY);
   if (probe < 0) GTEST_SKIP() << "device nodes cannot be opened here: " << strerror(errno);
   close(probe);
-  ASSERT_EQ(opens_seen(), 1);
+  close(open(fifo.c_str(), O_RDONLY | O_NONBLOCK));
+  ASSERT_EQ(opens_seen(), 2);
 
   ASSERT_EQ(symlink(node.c_str(), (tree + "/x.o").c_str()), 0);
-  ASSERT_EQ(mkfifo((tree + "/f.obj").c_str(), 0644), 0);
   put(tree + "/a.obj", with_payload(obj_start));
   const run_result result = run("-outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0) << result.out;
   EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(run_log(result), log_lines({tree + "/a.obj"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"f.obj", "x.o"}));
   EXPECT_EQ(opens_seen(), 0);
   close(watch);
+  // The link still leads to the node, and the FIFO is one still.
+  struct stat node_info {}, fifo_info {};
+  EXPECT_TRUE(stat((tree + "/x.o").c_str(), &node_info) == 0 && S_ISCHR(node_info.st_mode) &&
+              node_info.st_rdev == makedev(1, 3));
+  EXPECT_TRUE(lstat(fifo.c_str(), &fifo_info) == 0 && S_ISFIFO(fifo_info.st_mode));
 }
 
 TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
@@ -1421,8 +1431,8 @@ std::vector<std::string> in_walk_order(const std::string& root, const std::vecto
 class leaving_alone : public end_to_end {
  protected:
   // An object of `bytes` bytes written `days` days ago.
-  void put_aged(const std::string& path, std::size_t bytes, int days) {
-    put(path, obj_start + std::string(bytes - obj_start.size(), 'x'));
+  void put_aged(const std::string& path, std::size_t bytes, int days, const std::string& start = obj_start) {
+    put(path, start + std::string(bytes - start.size(), 'x'));
     ASSERT_EQ(run_command({"touch", "-d", std::to_string(days) + " days ago", path}, 10000), 0);
   }
   // The tree every case below cleans: outputs of several ages, folders to
@@ -1473,11 +1483,37 @@ TEST_F(leaving_alone, older_skip_and_the_marker_each_keep_what_they_name) {
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"THIRD_party/", "THIRD_party/t.obj", "Vendor_zlib/",
                                                        "Vendor_zlib/v.obj", "fresh.obj", "lib/", "lib/.brulokeep",
                                                        "lib/deep/", "lib/deep/k.obj", "src/", "src/edge.obj"}));
-  // At the root the marker keeps everything.
-  put(tree + "/.brulokeep", "");
+  // At the root the marker keeps everything; an entry of any kind, in any case, is one.
+  make_dirs(tree + "/.BruloKeep");
   const run_result kept = run("-dryrun -f " + shown(tree));
   EXPECT_EQ(kept.out, stdout_of({"kept: " + shown(tree) + " (.brulokeep)",
                                  "dry run: 0 files, 0 bytes would be removed from " + shown(tree)}));
+}
+
+TEST_F(leaving_alone, skip_names_hold_no_wildcards_but_star_and_question_mark) {
+  // Brackets, a semicolon and a leading blank are part of the names.
+  for (const char* folder : {"a[1]", "a1", "a;b", "a", "b", " x", "x", "Q7", "q77"})
+    put(tree + "/" + folder + "/k.obj", with_payload(obj_start));
+  EXPECT_EQ(run("-skip\"a[1]\" -skip\"a;b\" -skip\" x\" -skip\"q?\" -f " + shown(tree)).status, 0);
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{" x/", " x/k.obj", "Q7/", "Q7/k.obj", "a/", "a1/", "a;b/",
+                                                       "a;b/k.obj", "a[1]/", "a[1]/k.obj", "b/", "q77/", "x/"}));
+}
+
+TEST_F(leaving_alone, older_compares_times_at_either_end_of_the_range_exactly) {
+  // A file system in memory keeps such times; a disk's clamps them to 1901 and 2446.
+  if (target().wine || !is_dir("/dev/shm")) GTEST_SKIP() << "Linux with a file system in memory at /dev/shm only";
+  const temp_dir memory("/dev/shm");
+  for (const std::int64_t seconds : {-9223372036854775000, 9223372036854775000}) {
+    const std::string path = memory / (seconds < 0 ? "ancient.obj" : "future.obj");
+    write_file(path, with_payload(obj_start));
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    struct stat info {};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << strerror(errno);
+    if (stat(path.c_str(), &info) != 0 || info.st_mtim.tv_sec != seconds) GTEST_SKIP() << "/dev/shm clamps the time";
+  }
+  EXPECT_EQ(run("-dryrun -older\"1\" -f " + shown(memory.path())).out,
+            stdout_of({shown(memory / "ancient.obj"),
+                       "dry run: 1 files, 9 bytes would be removed from " + shown(memory.path())}));
 }
 
 TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads_as_such) {
@@ -1495,19 +1531,63 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
                                    "removed: 0 files, 0 bytes (0 B) from " + c,
                                    "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/sub/", "a/sub/fresh.obj", "b/", "c/"}));
-  // One tree: no total; the trash says so; a dry run adds nothing to its own line.
+  // One tree: no total; the trash says so.
   const run_result trashed = run("-gototrashbox -summary -outputlog -f " + a, stdout_mode::capture,
                                  {{"XDG_DATA_HOME", data_home}});
   EXPECT_EQ(trashed.out, stdout_of({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
   EXPECT_EQ(run_log(trashed), log_lines({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
+  // A dry run: its own line, then where the space is, by kind and by folder.
   put_aged(tree + "/b/w.obj", 5, 3);
+  put_aged(tree + "/b/p/r.obj", 1000, 3);
+  put_aged(tree + "/b/s/t.obj", 100, 3);
+  put_aged(tree + "/b/p/q.pdb", 2048, 3, pdb_start);
   const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -f\"" + a + "\" -f " + b,
                              stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
-  EXPECT_EQ(dry.out, stdout_of({"dry run: 0 files, 0 bytes would be removed from " + a, shown(tree + "/b/w.obj"),
-                                "dry run: 1 files, 5 bytes would be removed from " + b}));
+  std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a};
+  for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/t.obj"})) lines.push_back(shown(path));
+  lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3153 bytes would be removed from " + b,
+                             "  *.pdb  1 files  2.0 KiB  ####################\n"
+                             "  *.obj  3 files  1.0 KiB  ##########",
+                             "  " + shown(tree + "/b/p") + "  2.9 KiB\n  " + shown(tree + "/b/s") + "    100 B\n  " + b +
+                                 "        5 B"});
+  EXPECT_EQ(dry.out, stdout_of(lines));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
+}
+
+TEST_F(leaving_alone, at_a_terminal_the_summary_shows_and_the_progress_line_never_stands_among_messages) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
+  std::vector<std::string> names;
+  for (int folder = 0; folder < 8; ++folder)
+    for (int file = 0; file < 5; ++file) names.push_back("d" + std::to_string(folder) + "/f" + std::to_string(file) + ".obj");
+  for (const std::string& name : names) put(tree + "/" + name, with_payload(obj_start));
+  std::vector<std::string> messages;
+  for (const std::string& path : in_walk_order(tree, names)) messages.push_back(path);
+  const std::string total = "removed: 40 files, 360 bytes (360 B) from " + tree;
+  run_request request;
+  request.text = "-outputlog -f " + tree;
+  request.cwd = work;
+  request.set_env = {{"BRULO_PROGRESS_AFTER_MS", "0"}, {"NO_COLOR", "1"}, {"TERM", "xterm"}};
+  // In a pipe or a file: no summary, and nothing on standard error.
+  program_run piped(request);
+  run_result result = piped.finish();
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of(messages));
+  EXPECT_EQ(piped.errors_so_far(), "");
+  for (const std::string& name : names) put(tree + "/" + name, with_payload(obj_start));
+  request.terminal = request.output_to_terminal = true;
+  program_run at_terminal(request);
+  const std::string seen = at_terminal.process().read_terminal_until(on_terminal(echoed(total)), run_timeout_ms());
+  result = at_terminal.finish();
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(seen.find("\rwalking: 1 folders, 8 entries, 0 candidates\x1b[K"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("\rremoving: 1 of 40 [--------------------] 2% 9 B freed\x1b[K"), std::string::npos) << seen;
+  // Each drawing of the line is one piece without a line end, and an erasure
+  // ends the drawings before the next message: without them every message is whole.
+  messages.push_back(total);
+  const std::regex progress("(\r[^\r\n]*\x1b\\[K)*\r\x1b\\[K");
+  const std::string without_progress = std::regex_replace(seen, progress, "");
+  EXPECT_EQ(mask_times(without_progress, result.started, result.finished), on_terminal(stdout_of(messages)));
 }
 
 TEST_F(leaving_alone, the_totals_count_what_the_removals_free_a_link_by_its_own_size) {

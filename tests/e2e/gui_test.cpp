@@ -385,6 +385,44 @@ TEST_F(gui, exception_is_shown_in_a_message_box_and_echoed_only_after_it_closes)
   EXPECT_EQ(mask_times(result.out, result.started, result.finished), as_written(header() + exception_echo(f)));
 }
 
+TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_with_an_output_goes_there) {
+  if (!target().wine) GTEST_SKIP() << "the box stands in for the console a Windows program lacks";
+  const std::string a = base / "a", b = base / "b";
+  make_dirs(a);
+  make_dirs(b + "/sub");
+  write_file(a + "/x.obj", obj_start + "payload");
+  write_file(b + "/sub/y.obj", obj_start + "payload2");
+  const std::vector<std::string> lines = {"removed: 1 files, 9 bytes (9 B) from " + shown(a),
+                                          "removed: 1 files, 10 bytes (10 B) from " + shown(b),
+                                          "total: 2 files, 19 bytes (19 B) removed from 2 trees"};
+  run_request r = request("-summary -f\"" + shown(a) + "\" -f " + shown(b));
+  r.out = stdout_mode::closed;
+  r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
+  program_run run(r);
+  const std::string window = wait_for_window("^brulo$");
+  ASSERT_FALSE(window.empty());
+  screenshot("summary_message_box");
+  std::string traced;  // the trace escapes backslashes and line ends
+  for (const std::string& line : lines)
+    for (char c : (traced.empty() ? "" : "\n") + line) traced += c == '\n' ? "\\n" : c == '\\' ? "\\\\" : std::string(1, c);
+  EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + traced + "\""), std::string::npos)
+      << run.errors_so_far();
+  EXPECT_TRUE(run.running());
+  EXPECT_EQ(list_tree(base.path()), (std::vector<std::string>{"a/", "b/", "b/sub/", "work/"}));
+
+  press_until_closed(run, window, "Return");
+  EXPECT_EQ(run.finish().status, 0);
+  // With an output the lines go there, and no box holds the run up.
+  write_file(a + "/x.obj", obj_start + "payload");
+  write_file(b + "/sub/y.obj", obj_start + "payload2");
+  r.out = stdout_mode::capture;
+  const run_result redirected = run_program(r);
+  EXPECT_EQ(redirected.status, 0);
+  std::string expected = header();
+  for (const std::string& line : lines) expected += echoed(line);
+  EXPECT_EQ(mask_times(redirected.out, redirected.started, redirected.finished), as_written(expected));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -149,8 +149,10 @@ long now_seconds() { return static_cast<long>(::time(nullptr)); }
 
 // ---- scratch folders and files ------------------------------------------------
 
-temp_dir::temp_dir() {
-  std::string pattern = env_or("TMPDIR", "/tmp") + "/brulo-e2e.XXXXXX";
+temp_dir::temp_dir() : temp_dir(env_or("TMPDIR", "/tmp")) {}
+
+temp_dir::temp_dir(const std::string& parent) {
+  std::string pattern = parent + "/brulo-e2e.XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed: " + std::string(strerror(errno)));
@@ -338,6 +340,10 @@ child_process::child_process(const process_request& request) {
       case stdout_mode::closed:
         break;
     }
+    if (request.output_to_terminal) {
+      dup2(terminal_side, STDOUT_FILENO);
+      dup2(terminal_side, STDERR_FILENO);
+    }
     close_other_fds();
     if (request.out == stdout_mode::closed) close(STDOUT_FILENO);
     if (request.descriptor_limit > 0) {
@@ -502,6 +508,7 @@ program_run::program_run(const run_request& request) {
   process.stdout_path = stdout_path_;
   process.out = request.out;
   process.terminal = request.terminal;
+  process.output_to_terminal = request.output_to_terminal;
   process.descriptor_limit = request.descriptor_limit;
   process.memory_limit = request.memory_limit;
   process.unset_env = {"WAYLAND_DISPLAY"};
@@ -519,6 +526,8 @@ program_run::program_run(const run_request& request) {
     for (const auto& entry : wine_env()) process.set_env.push_back(entry);
     if (request.show_normal || request.wide_text) {
       process.argv = {"wine", info.launcher, shown(info.program), request.text};
+      // Wine would take any file the loader opens in place of a closed one for the output.
+      if (request.out == stdout_mode::closed) process.argv.insert(process.argv.begin() + 2, "-no-output");
     } else {
       // Wine quotes again an argument holding spaces or quotes; a batch line
       // hands the text over untouched.

@@ -36,6 +36,7 @@ int run_timeout_ms();
 class temp_dir {
  public:
   temp_dir();
+  explicit temp_dir(const std::string& parent);  // in that folder rather than TMPDIR
   ~temp_dir();
   temp_dir(const temp_dir&) = delete;
   temp_dir& operator=(const temp_dir&) = delete;
@@ -75,6 +76,7 @@ std::string mask_times(const std::string& bytes, long started, long finished);
 
 // ---- processes ----------------------------------------------------------------
 
+// closed: through the Windows launcher, no output handle at all.
 enum class stdout_mode { capture, closed, broken_pipe };
 
 struct process_request {
@@ -86,6 +88,7 @@ struct process_request {
   std::string stdout_path;  // with capture: the file that receives standard output
   bool new_session = true;  // setsid(): no controlling terminal
   bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
+  bool output_to_terminal = false;  // with terminal: standard output and error go to it too
   unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
   unsigned long memory_limit = 0;      // > 0: the child's address space in bytes (RLIMIT_AS)
 };
@@ -160,6 +163,7 @@ struct run_request {
   // carry (cmd reads it in the console code page). Native runs ignore it.
   bool wide_text = false;
   bool terminal = false;      // native only: a controlling pseudo-terminal
+  bool output_to_terminal = false;  // with terminal: standard output and error go to it too
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
   unsigned long memory_limit = 0;      // > 0: the program's address space in bytes
 };

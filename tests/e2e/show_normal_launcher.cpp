@@ -1,15 +1,21 @@
 // Starts a program as a desktop shortcut does: shown with SW_SHOWNORMAL,
-// sharing this console's standard handles, and hands back its exit code. The
-// text goes over as UTF-16, so it may hold any character.
-// Usage: show_normal_launcher PROGRAM [COMMAND-LINE-TEXT]
+// sharing this console's standard handles (with -no-output, no standard
+// output at all, as from Explorer), and hands back its exit code. The text
+// goes over as UTF-16, so it may hold any character.
+// Usage: show_normal_launcher [-no-output] PROGRAM [COMMAND-LINE-TEXT]
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
+  const bool no_output = argc > 1 && std::wstring(argv[1]) == L"-no-output";
+  if (no_output) {
+    --argc;
+    ++argv;
+  }
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: show_normal_launcher PROGRAM [COMMAND-LINE-TEXT]\n");
+    std::fprintf(stderr, "usage: show_normal_launcher [-no-output] PROGRAM [COMMAND-LINE-TEXT]\n");
     return 2;
   }
   // The program sees everything after its quoted name as its command-line text.
@@ -22,7 +28,7 @@ int wmain(int argc, wchar_t** argv) {
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = SW_SHOWNORMAL;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdOutput = no_output ? nullptr : GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
 
   PROCESS_INFORMATION process;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <tuple>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/option_pass.h"
 #include "diag/texts.h"
+#include "engine/recognition/output_age.h"
 #include "test_support.h"
 
 namespace {
@@ -123,6 +126,17 @@ TEST(day_count, takes_whole_numbers_of_days_up_to_the_largest_32_bit_one) {
       {"123456789012345678901234567890", none}, {"00000000000000000000002147483647", 2147483647},
   };
   for (const auto& [text, days] : cases) EXPECT_EQ(day_count(text), days) << '"' << text << '"';
+}
+
+TEST(written_less_than_days_ago, is_exact_at_every_time_and_day_count) {
+  constexpr std::int64_t low = std::numeric_limits<std::int64_t>::min(), high = -(low + 1);
+  constexpr std::int64_t now = 1700000000, day = 86400, most = 2147483647;
+  const std::tuple<std::int64_t, std::int64_t, std::int32_t, bool> cases[] = {
+      {low, now, 1, false}, {low + 1000, now, most, false}, {low, high, most, false}, {now, now, 0, false},
+      {now, now, 1, true}, {now - 1, now, 0, false}, {high, low, 0, true}, {now - day, now, 1, false},
+      {now - day + 1, now, 1, true}, {now - most * day, now, most, false}, {now - most * day + 1, now, most, true}};
+  for (const auto& [written, at, days, young] : cases)
+    EXPECT_EQ(written_less_than_days_ago(written, at, days), young) << written << " at " << at << ", " << days;
 }
 
 TEST_F(options_test, tree_options_are_accepted_without_effect) {

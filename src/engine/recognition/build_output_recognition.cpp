@@ -7,6 +7,7 @@
 #include "diag/texts.h"
 #include "engine/removal/failure_classes.h"
 #include "engine/recognition/file_operator.h"
+#include "engine/recognition/output_age.h"
 #include "engine/recognition/recognition_rules.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/last_error.h"
@@ -74,9 +75,8 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
     // A FIFO, socket or device is never opened: opening one runs its driver.
     if (result.status.type != kind::regular) return result;
     // Fresh output may still be needed by the work in hand.
-    constexpr std::int64_t seconds_a_day = 24 * 60 * 60;
     if (settings.older_than_days >= 0 &&
-        std::time(nullptr) - result.status.last_write < settings.older_than_days * seconds_a_day)
+        written_less_than_days_ago(result.status.last_write, std::time(nullptr), settings.older_than_days))
       return result;
     // An empty browse-information file is left by a compile that was cut short.
     if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {

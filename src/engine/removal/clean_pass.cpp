@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "diag/message_output.h"
+#include "diag/progress_line.h"
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/removal/byte_buffer.h"
@@ -52,7 +53,7 @@ platform::removal_result remove_file(const platform::tree_entry& entry, const pl
 // One match: the verdict, then the removal (in a dry run, none), then its
 // report and its count. True when the file went.
 bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* rule, const run_settings& settings,
-                     removal_tally& tally) {
+                     removal_tally& tally, std::size_t kind, std::uint32_t folder) {
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   const recognition_result judged = judge_build_output(entry, *rule);
   if (judged.verdict == recognition_verdict::kept) return false;
@@ -61,14 +62,14 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
     return false;
   }
   if (settings.dry_run) {
-    tally.count(judged.freed_size);
+    tally.count(judged.freed_size, kind, folder);
     output_message("%s", platform::displayed_name(entry.path).c_str());
     return false;
   }
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
-      tally.count(judged.freed_size);
+      tally.count(judged.freed_size, kind, folder);
       if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
@@ -97,6 +98,9 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
       output_message("kept: %s (%s)", platform::displayed_name(tree.path(kept)).c_str(), keep_marker_name);
   removal_tally tally;
   bool anything_removed = false;
+  progress_line& progress = process_progress_line();
+  std::size_t candidates = 0, done = 0;
+  for (const auto& matches : searcher.candidates) candidates += matches.size();
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
@@ -109,13 +113,16 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
       }
       const std::string path = tree.path_of(match.directory, match.name);
       const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
-      if (clean_candidate(entry, rule, settings, tally)) anything_removed = true;
+      if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
+      progress.removing(++done, candidates, tally.bytes());
     }
   }
-  if (settings.dry_run)
+  if (settings.dry_run) {
     tally.report_dry_run(root);
-  else if (settings.summary)
+    if (settings.summary) tally.report_breakdown(ordered, [&](std::uint32_t folder) { return tree.path(folder); });
+  } else if (settings.summary || settings.summary_at_terminal) {
     tally.report_tree(root, settings.use_recycle_bin);
+  }
   if (run_total != nullptr) run_total->add(tally);
   return anything_removed;
 }

@@ -1,25 +1,107 @@
 #include "engine/removal/removal_tally.h"
 
-#include <string>
+#include <algorithm>
 
 #include "diag/message_output.h"
 #include "diag/size_text.h"
 #include "platform/text/display_text.h"
 
-// Numbers are spelled out by hand: the Windows C runtime's printf has no portable 64-bit length.
-void removal_tally::report_dry_run(const char* root) const {
-  output_message("dry run: %s files, %s bytes would be removed from %s", std::to_string(files_).c_str(),
-                 std::to_string(bytes_).c_str(), platform::displayed_name(root).c_str());
+namespace {
+constexpr std::size_t most_folders = 5;
+constexpr std::uint64_t full_bar = 20;
+
+std::string padded_left(const std::string& text, std::size_t width) {
+  return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
 }
 
-void removal_tally::report_tree(const char* root, bool to_trash) const {
-  output_message("%s: %s files, %s bytes (%s) from %s", to_trash ? "moved to the trash" : "removed",
-                 std::to_string(files_).c_str(), std::to_string(bytes_).c_str(), size_text(bytes_).c_str(),
-                 platform::displayed_name(root).c_str());
+std::string padded_right(const std::string& text, std::size_t width) {
+  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
 
-void removal_tally::report_total(std::size_t trees, bool to_trash) const {
-  output_message("total: %s files, %s bytes (%s) %s from %s trees", std::to_string(files_).c_str(),
-                 std::to_string(bytes_).c_str(), size_text(bytes_).c_str(),
-                 to_trash ? "moved to the trash" : "removed", std::to_string(trees).c_str());
+// Rows of cells, each column as wide as its widest cell: the first to the
+// left, the others to the right, then the row's tail as it is; one message.
+void report_columns(const std::vector<std::vector<std::string>>& rows, const std::vector<std::string>& tails = {}) {
+  if (rows.empty()) return;
+  std::vector<std::size_t> widths(rows.front().size(), 0);
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+  std::string text;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    text += "  " + padded_right(rows[r][0], widths[0]);
+    for (std::size_t c = 1; c < rows[r].size(); ++c) text += "  " + padded_left(rows[r][c], widths[c]);
+    if (r < tails.size()) text += "  " + tails[r];
+    text += '\n';
+  }
+  output_message("%s", text.c_str());
+}
+
+std::string bar(std::uint64_t bytes, std::uint64_t largest) {
+  // Anything at all shows as one mark; the largest fills the bar.
+  const std::uint64_t marks = largest == 0 ? 0 : std::max<std::uint64_t>(1, bytes * full_bar / largest);
+  return std::string(static_cast<std::size_t>(marks), '#');
+}
+}  // namespace
+
+void removal_tally::count(std::uint64_t size, std::size_t kind, std::uint32_t folder) {
+  ++files_;
+  bytes_ += size;
+  if (kinds_.size() <= kind) kinds_.resize(kind + 1);
+  ++kinds_[kind].files;
+  kinds_[kind].bytes += size;
+  folders_[folder] += size;
+}
+
+void removal_tally::add(const removal_tally& other) {
+  files_ += other.files_;
+  bytes_ += other.bytes_;
+  lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
+}
+
+void removal_tally::report(const std::string& line) {
+  output_message("%s", line.c_str());
+  lines_.push_back(line);
+}
+
+void removal_tally::report_dry_run(const char* root) {
+  report("dry run: " + std::to_string(files_) + " files, " + std::to_string(bytes_) +
+         " bytes would be removed from " + platform::displayed_name(root));
+}
+
+void removal_tally::report_tree(const char* root, bool to_trash) {
+  report(std::string(to_trash ? "moved to the trash" : "removed") + ": " + std::to_string(files_) + " files, " +
+         std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + platform::displayed_name(root));
+}
+
+void removal_tally::report_total(std::size_t trees, bool to_trash) {
+  report("total: " + std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) +
+         ") " + (to_trash ? "moved to the trash" : "removed") + " from " + std::to_string(trees) + " trees");
+}
+
+void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
+                                     const std::function<std::string(std::uint32_t)>& folder_path) const {
+  std::vector<std::size_t> by_size;
+  for (std::size_t k = 0; k < kinds_.size(); ++k)
+    if (kinds_[k].files != 0) by_size.push_back(k);
+  // Largest first; equal ones in the patterns' order.
+  std::stable_sort(by_size.begin(), by_size.end(),
+                   [&](std::size_t a, std::size_t b) { return kinds_[a].bytes > kinds_[b].bytes; });
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> bars;
+  for (const std::size_t k : by_size) {
+    rows.push_back({k < kinds.size() ? kinds[k] : std::string(), std::to_string(kinds_[k].files) + " files",
+                    size_text(kinds_[k].bytes)});
+    bars.push_back(bar(kinds_[k].bytes, kinds_[by_size.front()].bytes));
+  }
+  report_columns(rows, bars);
+
+  // Largest first; equal ones by name, whatever order the walk's threads met them in.
+  std::vector<std::pair<std::uint64_t, std::string>> folders;
+  for (const auto& folder : folders_) folders.emplace_back(folder.second, folder_path(folder.first));
+  std::sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : a.second < b.second;
+  });
+  if (folders.size() > most_folders) folders.resize(most_folders);
+  rows.clear();
+  for (const auto& folder : folders) rows.push_back({platform::displayed_name(folder.second), size_text(folder.first)});
+  report_columns(rows);
 }

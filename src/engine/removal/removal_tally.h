@@ -1,30 +1,48 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 // How many files, and how many bytes, a clean removed (or in a dry run would
-// remove), and the lines that say so.
+// remove), by kind and by folder, and the lines that say so.
 class removal_tally {
  public:
   virtual ~removal_tally() = default;
 
-  void count(std::uint64_t size) {
-    ++files_;
-    bytes_ += size;
-  }
-  void add(const removal_tally& other) {
-    files_ += other.files_;
-    bytes_ += other.bytes_;
-  }
+  // One file of `size` bytes, matched by pattern number `kind` in directory number `folder`.
+  void count(std::uint64_t size, std::size_t kind, std::uint32_t folder);
+  // Another tree's files, bytes and summary lines; its kinds and folders stay its own.
+  void add(const removal_tally& other);
+
+  std::uint64_t bytes() const { return bytes_; }
+  // The summary lines reported so far (and those of the trees added), in order, without line ends.
+  const std::vector<std::string>& lines() const { return lines_; }
 
   // "dry run: N files, B bytes would be removed from ROOT"
-  void report_dry_run(const char* root) const;
+  void report_dry_run(const char* root);
   // "removed: N files, B bytes (H) from ROOT", or "moved to the trash: ..."
-  void report_tree(const char* root, bool to_trash) const;
+  void report_tree(const char* root, bool to_trash);
   // "total: N files, B bytes (H) removed from K trees", or "... moved to the trash from K trees"
-  void report_total(std::size_t trees, bool to_trash) const;
+  void report_total(std::size_t trees, bool to_trash);
+  // Where the space is: the bytes of each kind with a bar, largest first, then
+  // the folders holding the most. `kinds` names the pattern numbers;
+  // `folder_path` gives a directory number's path.
+  void report_breakdown(const std::vector<std::string>& kinds,
+                        const std::function<std::string(std::uint32_t)>& folder_path) const;
 
  private:
+  struct kind_total {
+    std::uint64_t files = 0;
+    std::uint64_t bytes = 0;
+  };
+  void report(const std::string& line);
+
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
+  std::vector<kind_total> kinds_;
+  std::unordered_map<std::uint32_t, std::uint64_t> folders_;
+  std::vector<std::string> lines_;
 };

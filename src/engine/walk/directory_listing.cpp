@@ -1,9 +1,9 @@
 #include "engine/walk/directory_listing.h"
 
 #include "engine/removal/failure_classes.h"
+#include "engine/walk/name_pattern.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/last_error.h"
-#include "platform/files/name_match.h"
 
 const char* const keep_marker_name = ".brulokeep";
 
@@ -44,7 +44,7 @@ bool is_gone_directory(std::uint32_t code) {
 }
 
 // A pattern "*.ext" is tried by comparing the name's last extension, which is
-// what the wildcard means; any other pattern goes to the platform's matcher.
+// what the wildcard means; any other pattern goes to the wildcard matcher.
 name_rules::name_rules(const std::vector<std::string>& patterns, const std::vector<std::string>& skip_names)
     : skip_names_(skip_names) {
   for (const std::string& pattern : patterns) {
@@ -60,7 +60,7 @@ int name_rules::classify(const std::string& name) const {
   for (std::size_t i = 0; i < patterns_.size(); ++i) {
     const std::string& extension = patterns_[i].extension;
     if (extension.empty()) {
-      if (platform::name_matches(patterns_[i].pattern.c_str(), name.c_str())) return static_cast<int>(i);
+      if (name_pattern_matches(patterns_[i].pattern, name)) return static_cast<int>(i);
       continue;
     }
     if (dot == std::string::npos || name.size() - dot - 1 != extension.size()) continue;
@@ -73,7 +73,7 @@ int name_rules::classify(const std::string& name) const {
 
 bool name_rules::skips(const std::string& directory_name) const {
   for (const std::string& skipped : skip_names_)
-    if (platform::name_matches(skipped.c_str(), directory_name.c_str())) return true;
+    if (name_pattern_matches(skipped, directory_name)) return true;
   return false;
 }
 

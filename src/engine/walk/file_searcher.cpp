@@ -18,12 +18,8 @@ const char* const status_context = "boost::filesystem::status";
 
 // The walk fails as the path library's own walk did, with the same texts.
 [[noreturn]] void throw_walk_error(const char* context, const std::string& path, int native_error) {
-  fs::filesystem_error error(context, fs::path(platform::displayed_name(path)),
+  throw fs::filesystem_error(context, fs::path(platform::displayed_name(path)),
                              boost::system::error_code(native_error, boost::system::system_category()));
-  // The report reads the last error: it tells what the walk met, even where
-  // no call was made (an empty root) and nothing else left it set.
-  platform::set_native_last_error(native_error);
-  throw error;
 }
 }  // namespace
 

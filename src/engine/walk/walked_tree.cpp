@@ -4,6 +4,7 @@
 #include <chrono>
 #include <utility>
 
+#include "diag/progress_line.h"
 #include "engine/walk/blocking_queue.h"
 #include "engine/walk/worker_threads.h"
 #include "platform/files/path_syntax.h"
@@ -188,6 +189,7 @@ void walked_tree::absorb(result done) {
   directory& self = directories_[id];
   self.listing = std::move(done.listing);
   self.failure = std::move(done.failure);
+  process_progress_line().walked(1, self.listing.entries, self.listing.matches.size());
   self.handle = std::move(self.listing.directory);
   if (!self.handle) --open_;
   if (id != 0) {

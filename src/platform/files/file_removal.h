@@ -25,10 +25,11 @@ struct removal_result {
 };
 
 // Moves one file to the user's recycle bin, from where it can be restored,
-// without any dialog; never deletes it for good in its place. `path_block` is
-// the entry's full path followed by two zero bytes, for a recycle bin that
-// takes paths; on POSIX the file goes from its directory's descriptor and the
-// path is only recorded. As delete_file, an entry that no longer names
-// `judged` counts as gone.
+// without any dialog. On Linux a file the trash cannot take is never deleted
+// for good in its place; the Windows shell deletes it for good on a volume
+// without a recycle bin. `path_block` is the entry's full path followed by two
+// zero bytes, for a recycle bin that takes paths; on POSIX the file goes from
+// its directory's descriptor and the path is only recorded. As delete_file, an
+// entry that no longer names `judged` counts as gone.
 removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_block, const file_identity& judged);
 }  // namespace platform

@@ -1,6 +1,26 @@
 #include "platform/process/console.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace platform {
+namespace {
+// isatty sets errno when the answer is no; the last error must stay the run's own.
+bool is_terminal(int descriptor) {
+  const int saved = errno;
+  const bool terminal = isatty(descriptor) == 1;
+  errno = saved;
+  return terminal;
+}
+}  // namespace
+
 // A POSIX process inherits its terminal as its standard output.
 void attach_parent_console() {}
+
+bool output_is_terminal() { return is_terminal(STDOUT_FILENO); }
+
+bool errors_are_terminal() { return is_terminal(STDERR_FILENO); }
+
+bool output_goes_nowhere() { return false; }
 }  // namespace platform
