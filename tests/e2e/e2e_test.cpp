@@ -1655,21 +1655,24 @@ TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing
   }
 }
 
-TEST_F(changing_tree, a_fifo_put_in_place_of_a_listed_file_stays_and_the_run_goes_on) {
+TEST_F(changing_tree, a_fifo_or_folder_put_in_place_of_a_listed_file_stays_and_the_run_goes_on) {
   put(tree + "/a.sbr", sbr_start);
   for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
   put(tree + "/z/b.obj", with_payload(obj_start));
   put(tree + "/z/c.pdb", pdb_start);
-  // While the other browse files go, b.obj, listed as a plain file, becomes a FIFO.
+  put(tree + "/z/d.res", res_start);
+  // While the other browse files go, two files listed as plain become a FIFO and a folder.
   open_watch swap(tree + "/a.sbr", [this] {
     ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
     ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
+    ASSERT_EQ(unlink((tree + "/z/c.pdb").c_str()), 0);
+    make_dirs(tree + "/z/c.pdb");
   });
   const run_result result = run("-f " + shown(tree));
   ASSERT_TRUE(swap.fired());
   EXPECT_EQ(result.status, 0) << result.out;
   EXPECT_EQ(result.out, stdout_of({}));
-  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj"}));
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj", "z/c.pdb/"}));
 }
 
 TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whole_tree) {

@@ -46,7 +46,20 @@ bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   if (entry.directory == nullptr) return stat_entry(entry, status) && open(entry, status);
   close();
   handle_ = open_for_reading(entry, FILE_OPEN_REPARSE_POINT);
-  if (handle_ == nullptr) return false;
+  if (handle_ == nullptr) {
+    // Listed as a plain file, now a folder: no more than a device is it what was listed.
+    if (GetLastError() == ERROR_ACCESS_DENIED) {
+      const HANDLE now = open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name,
+                                           FILE_READ_ATTRIBUTES, FILE_OPEN_REPARSE_POINT);
+      file_status found;
+      DWORD found_attributes = 0;
+      const bool folder = now != nullptr && status_of(now, found, found_attributes) &&
+                          found.type == file_status::kind::directory;
+      if (now != nullptr) close_handle(now);
+      SetLastError(folder ? ERROR_BAD_FILE_TYPE : ERROR_ACCESS_DENIED);
+    }
+    return false;
+  }
   DWORD attributes = 0;
   const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
   if (asked && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
