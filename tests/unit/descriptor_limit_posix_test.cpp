@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/removal/clean_pass.h"
+#include "engine/walk/walked_tree.h"
 #include "platform/process/descriptor_limit.h"
 #include "test_support.h"
 
@@ -54,5 +55,35 @@ TEST(descriptor_limit_posix, a_tree_deeper_than_the_descriptors_allow_is_cleaned
   }
   for (const fs::path& path : objects) EXPECT_FALSE(fs::exists(path)) << path;
   EXPECT_EQ(read_file(level / "notes.obj"), "text");
+}
+
+TEST(descriptor_limit_posix, a_comb_walked_with_few_descriptors_opens_each_folder_a_few_times_not_once_per_tooth) {
+  temp_dir dir;
+  // A chain with a side folder at every level, the chain listed first: each
+  // side folder waits while the chain below it is walked.
+  fs::create_directories(dir / "probe" / "a");
+  fs::create_directories(dir / "probe" / "b");
+  // Whichever name the file system lists first is the chain.
+  const std::string chain = fs::directory_iterator(dir / "probe")->path().filename().string();
+  fs::remove_all(dir / "probe");
+  constexpr int depth = 300;
+  fs::path level = dir.path();
+  for (int k = 0; k < depth; ++k) {
+    fs::create_directory(level / "a");
+    fs::create_directory(level / "b");
+    level /= chain;
+  }
+  std::size_t opens = 0;
+  const directory_opener counting = [&opens](platform::tree_directory& into, const platform::tree_directory* parent,
+                                             const std::string& name) {
+    ++opens;
+    return open_directory(into, parent, name);
+  };
+  const name_rules rules({"*.obj"}, {});
+  walked_tree tree(dir.str(), rules, 1, false, counting, 16);
+  tree.walk();
+  ASSERT_EQ(tree.directories().size(), 2u * depth + 1);
+  // Opening the way down again for every waiting side folder would take some 40,000.
+  EXPECT_LT(opens, 4u * tree.directories().size());
 }
 }  // namespace

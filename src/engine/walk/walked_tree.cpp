@@ -192,11 +192,6 @@ void walked_tree::absorb(result done) {
   process_progress_line().walked(1, self.listing.entries, self.listing.matches.size());
   self.handle = std::move(self.listing.directory);
   if (!self.handle) --open_;
-  if (id != 0) {
-    const std::uint32_t parent_id = self.parent;
-    unpin(parent_id);
-    release_if_done(parent_id);
-  }
   if (self.listing.fault == listing_fault::none && !loops_back(id)) {
     std::vector<std::string> names = std::move(self.listing.subdirectories);
     std::vector<std::uint32_t> children;
@@ -213,14 +208,18 @@ void walked_tree::absorb(result done) {
   }
   directory& listed = directories_[id];
   listed.listing.subdirectories.clear();
-  if (!listed.handle) return;
   // The root stays open for the whole tree: everything else is reached from it.
   if (id == 0) {
-    pin(0);
+    if (listed.handle) pin(0);
     return;
   }
-  link_newest(id);
-  release_if_done(id);
+  if (listed.handle) {
+    link_newest(id);
+    release_if_done(id);
+  }
+  // The parent last: of the two, it is the one that may be wanted next.
+  unpin(listed.parent);
+  release_if_done(listed.parent);
 }
 
 const platform::tree_directory* walked_tree::open(std::uint32_t id) {
@@ -244,6 +243,12 @@ const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {
     }
     return wanted.handle.get();
   }
+  // Up from a child still open is one step, where the walk saw who it is:
+  // what ".." leads to counts only as the directory walked, wherever it is now.
+  if (wanted.listing.identity.known)
+    for (const std::uint32_t below : {last_done_, newest_, current_})
+      if (below != none && below != 0 && directories_[below].parent == id && directories_[below].handle)
+        if (const platform::tree_directory* up = open_step(below, id, "..")) return up;
   std::vector<std::uint32_t> way;
   for (std::uint32_t at = id; !directories_[at].handle; at = directories_[at].parent) {
     way.push_back(at);
@@ -255,32 +260,44 @@ const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {
   }
   // Each step down stays open, so that its siblings and the next directory
   // in pre-order start from it: reopening costs the way down once, not per directory.
-  for (auto step = way.rbegin(); step != way.rend(); ++step) {
-    const std::uint32_t from = directories_[*step].parent;
-    pin(from);
-    make_room();
-    auto handle = std::make_unique<platform::tree_directory>();
-    const bool opened = opener_(*handle, directories_[from].handle.get(), directories_[*step].name);
-    unpin(from);
-    if (!opened) return nullptr;
-    // Another directory under the old name is not the one walked.
-    const platform::file_identity& walked = directories_[*step].listing.identity;
-    platform::file_identity now;
-    if (walked.known && (!handle->get_identity(now) || !(now == walked))) {
-      platform::set_last_error(error_code::path_not_found);
-      return nullptr;
-    }
-    directories_[*step].handle = std::move(handle);
-    ++open_;
-    link_newest(*step);
-  }
+  for (auto step = way.rbegin(); step != way.rend(); ++step)
+    if (open_step(directories_[*step].parent, *step, directories_[*step].name) == nullptr) return nullptr;
   return wanted.handle.get();
 }
 
-void walked_tree::release_if_done(std::uint32_t id) {
+const platform::tree_directory* walked_tree::open_step(std::uint32_t from, std::uint32_t id, const std::string& name) {
+  pin(from);
+  make_room();
+  auto handle = std::make_unique<platform::tree_directory>();
+  const bool opened = opener_(*handle, directories_[from].handle.get(), name);
+  unpin(from);
+  if (!opened) return nullptr;
+  // Another directory under the old name is not the one walked.
+  const platform::file_identity& walked = directories_[id].listing.identity;
+  platform::file_identity now;
+  if (walked.known && (!handle->get_identity(now) || !(now == walked))) {
+    platform::set_last_error(error_code::path_not_found);
+    return nullptr;
+  }
+  directories_[id].handle = std::move(handle);
+  ++open_;
+  link_newest(id);
+  return directories_[id].handle.get();
+}
+
+bool walked_tree::done_with(std::uint32_t id) const {
   const directory& self = directories_[id];
   // A directory with matches stays open for the removals while room allows.
-  if (self.handle && self.pins == 0 && self.waiting_children == 0 && self.listing.matches.empty()) close(id);
+  return self.handle && self.pins == 0 && self.waiting_children == 0 && self.listing.matches.empty();
+}
+
+void walked_tree::release_if_done(std::uint32_t id) {
+  if (!done_with(id)) return;
+  // Closed one step later: the next directory wanted is often its parent,
+  // reached from it in one step.
+  const std::uint32_t before = last_done_;
+  last_done_ = id;
+  if (before != none && before != id && done_with(before)) close(before);
 }
 
 bool walked_tree::make_room() {

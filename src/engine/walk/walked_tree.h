@@ -71,6 +71,8 @@ class walked_tree {
   void absorb(result done);
   result list(const job& next, bool warm) const;
   const platform::tree_directory* reopen(std::uint32_t id);
+  const platform::tree_directory* open_step(std::uint32_t from, std::uint32_t id, const std::string& name);
+  bool done_with(std::uint32_t id) const;
   void release_if_done(std::uint32_t id);
   bool make_room();
   void close(std::uint32_t id);
@@ -93,6 +95,7 @@ class walked_tree {
   std::uint32_t oldest_ = none;  // the open directories not in use, by last use
   std::uint32_t newest_ = none;
   std::uint32_t current_ = none;  // what open() returned last: in use until the next call
+  std::uint32_t last_done_ = none;  // the directory the walk was done with last, still open
   std::vector<directory> directories_;
   std::vector<std::uint32_t> pending_;     // found, not yet listed; the last one next
   std::set<platform::file_identity> seen_;  // every directory listed so far
