@@ -73,14 +73,9 @@ TEST(descriptor_limit_posix, a_comb_walked_with_few_descriptors_opens_each_folde
     fs::create_directory(level / "b");
     level /= chain;
   }
-  std::size_t opens = 0;
-  const directory_opener counting = [&opens](platform::tree_directory& into, const platform::tree_directory* parent,
-                                             const std::string& name) {
-    ++opens;
-    return open_directory(into, parent, name);
-  };
-  const name_rules rules({"*.obj"}, {});
-  walked_tree tree(dir.str(), rules, 1, false, counting, 16);
+  counted_tree counted(dir.str(), 16);
+  walked_tree& tree = counted.tree();
+  const std::size_t& opens = counted.opens;
   tree.walk();
   ASSERT_EQ(tree.directories().size(), 2u * depth + 1);
   // Opening the way down again for every waiting side folder would take some 40,000.

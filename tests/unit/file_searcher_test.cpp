@@ -194,14 +194,9 @@ TEST_F(file_searcher_test, a_directory_swapped_since_the_walk_is_never_opened_in
   // More folders with matches than the handles allow: most are opened again.
   const string_list folders{"a/b", "c", "d", "e/f", "g"};
   for (const std::string& folder : folders) make_file(folder + "/x.obj");
-  std::size_t opens = 0;
-  const directory_opener counting = [&opens](platform::tree_directory& into, const platform::tree_directory* parent,
-                                             const std::string& name) {
-    ++opens;
-    return open_directory(into, parent, name);
-  };
-  const name_rules rules({"*.obj"}, {});
-  walked_tree tree(dir.str(), rules, 1, false, counting, 5);
+  counted_tree counted(dir.str(), 5);
+  walked_tree& tree = counted.tree();
+  const std::size_t& opens = counted.opens;
   tree.walk();
   const std::size_t walked = tree.directories().size();
   ASSERT_EQ(opens, walked);

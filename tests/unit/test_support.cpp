@@ -119,4 +119,12 @@ fs::path scratch_data_home() {
   const fs::path folder = native(data_home);
   return fs::exists(folder / scratch_marker) ? folder : fs::path();
 }
+counted_tree::counted_tree(const std::string& root, std::size_t spare)
+    : rules_({"*.obj"}, {}),
+      tree_(root, rules_, 1, false,
+            [this](platform::tree_directory& into, const platform::tree_directory* parent, const std::string& name) {
+              ++opens;
+              return open_directory(into, parent, name);
+            },
+            spare) {}
 }  // namespace test_support

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "engine/walk/walked_tree.h"
 #include "settings/run_settings.h"
 
 namespace test_support {
@@ -62,6 +63,19 @@ class scoped_environment {
  private:
   std::string name_;
   std::string saved_;
+};
+
+// A tree of `root` to walk for "*.obj" on one thread, as if `spare`
+// descriptors were free, counting every directory it opens.
+class counted_tree {
+ public:
+  counted_tree(const std::string& root, std::size_t spare);
+  std::size_t opens = 0;
+  walked_tree& tree() { return tree_; }
+
+ private:
+  name_rules rules_;
+  walked_tree tree_;
 };
 
 void write_file(const fs::path& path, const std::string& bytes);

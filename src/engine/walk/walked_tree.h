@@ -60,7 +60,6 @@ class walked_tree {
   std::string path_of(std::uint32_t id, const std::string& name);
 
   std::vector<directory>& directories() { return directories_; }
-  std::size_t handle_budget() const { return budget_; }
 
  private:
   struct job;
