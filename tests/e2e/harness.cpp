@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <grp.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -354,6 +355,11 @@ child_process::child_process(const process_request& request) {
       const rlimit limit{request.memory_limit, request.memory_limit};
       if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
     }
+    if (request.other_user > 0) {
+      const uid_t user = request.other_user;
+      if (setgroups(0, nullptr) != 0 || setresgid(user, user, user) != 0 || setresuid(user, user, user) != 0)
+        _exit(126);
+    }
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -500,6 +506,24 @@ std::vector<std::pair<std::string, std::string>> code_page_env(int code_page) {
   return {{"LANG", locale}, {"LC_ALL", locale}};
 }
 
+namespace {
+// The program as a user without rights can start it: the build tree may lie
+// in a folder only its owner can enter.
+const std::string& program_for_other_user() {
+  static temp_dir folder;
+  static const std::string copy = [] {
+    const std::string path = folder / "brulo";
+    write_file(path, read_file(target().program));
+    if (chmod(folder.path().c_str(), 0755) != 0 || chmod(path.c_str(), 0755) != 0)
+      throw std::runtime_error("cannot open the program's copy to other users");
+    return path;
+  }();
+  return copy;
+}
+}  // namespace
+
+uid_t other_user() { return geteuid() == 0 && !target().wine ? 65534 : 0; }
+
 program_run::program_run(const run_request& request) {
   const target_info& info = target();
   process_request process;
@@ -511,6 +535,7 @@ program_run::program_run(const run_request& request) {
   process.output_to_terminal = request.output_to_terminal;
   process.descriptor_limit = request.descriptor_limit;
   process.memory_limit = request.memory_limit;
+  process.other_user = request.other_user;
   process.unset_env = {"WAYLAND_DISPLAY"};
   if (request.display.empty()) {
     process.unset_env.push_back("DISPLAY");
@@ -518,7 +543,7 @@ program_run::program_run(const run_request& request) {
     process.set_env.push_back({"DISPLAY", request.display});
   }
   if (!info.wine) {
-    process.argv = {info.program};
+    process.argv = {request.other_user > 0 ? program_for_other_user() : info.program};
     // One argument that is not a tree option carries the text as it is.
     if (!request.text.empty()) process.argv.push_back(request.text);
     process.argv.insert(process.argv.end(), request.arguments.begin(), request.arguments.end());

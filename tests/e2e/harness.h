@@ -91,6 +91,7 @@ struct process_request {
   bool output_to_terminal = false;  // with terminal: standard output and error go to it too
   unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
   unsigned long memory_limit = 0;      // > 0: the child's address space in bytes (RLIMIT_AS)
+  uid_t other_user = 0;  // > 0: the child runs with this uid and gid and no supplementary groups
 };
 
 // A child in its own process group; killed with its group if still running when destroyed.
@@ -166,6 +167,9 @@ struct run_request {
   bool output_to_terminal = false;  // with terminal: standard output and error go to it too
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
   unsigned long memory_limit = 0;      // > 0: the program's address space in bytes
+  // Native only, > 0: the program runs as this uid (and gid), from a copy
+  // that user can read; see other_user().
+  uid_t other_user = 0;
 };
 
 struct run_result {
@@ -197,6 +201,12 @@ class program_run {
 };
 
 run_result run_program(const run_request& request);
+
+// A uid with no rights of its own that a run may take (other_user), or 0 where
+// this process cannot change user (it is not root): the caller skips then.
+// The folders a run as that user works in must be open to it (chmod 0755 the
+// temp_dir); permissions that refuse it are real for it, unlike for root.
+uid_t other_user();
 
 // Environment for the programs: Wine's settings without a display.
 std::vector<std::pair<std::string, std::string>> wine_env();
