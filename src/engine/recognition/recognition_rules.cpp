@@ -61,6 +61,7 @@ bool has_leading_signature(const recognition_rule& rule, const unsigned char* by
   if (size > 0) std::memcpy(start, bytes, std::min(size, rule.length));
   return std::memcmp(start, rule.signature, rule.length) == 0;
 }
+
 char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 // A table pattern keeps the letter case its files are known by ("*.VC.db").
