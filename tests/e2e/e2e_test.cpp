@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <regex>
 #include <set>
@@ -822,15 +823,26 @@ const std::vector<std::string> modern_corpus = {
     "gcc_c_header.h.gch", "clang_c_header.h.gch",
     "cmake_gxx/CMakeFiles/app.dir/cmake_pch.hxx.gch",     "cmake_gxx/CMakeFiles/app.dir/main.cpp.o",
     "cmake_gxx/CMakeFiles/app.dir/twice.cpp.o",           "cmake_clangxx/CMakeFiles/app.dir/cmake_pch.hxx.pch",
-    "cmake_clangxx/CMakeFiles/app.dir/main.cpp.o",        "cmake_clangxx/CMakeFiles/app.dir/twice.cpp.o"};
+    "cmake_clangxx/CMakeFiles/app.dir/main.cpp.o",        "cmake_clangxx/CMakeFiles/app.dir/twice.cpp.o",
+    "clang_coverage_big_endian.gcno", "mingw_x86_64_split.dwo", ".vs/app/v17/Browse.VC.db",
+    "cmake_coverage/app.wpa.gcno", "cmake_coverage/app.ltrans0.ltrans.gcno", "cmake_coverage/app.ltrans0.ltrans.dwo",
+    "cmake_coverage/CMakeFiles/app.dir/cmake_pch.hxx.gcno",
+    "cmake_coverage/CMakeFiles/app.dir/main.cpp.o",      "cmake_coverage/CMakeFiles/app.dir/main.cpp.gcno",
+    "cmake_coverage/CMakeFiles/app.dir/main.cpp.gcda",   "cmake_coverage/CMakeFiles/app.dir/main.cpp.dwo",
+    "cmake_coverage/CMakeFiles/app.dir/twice.cpp.o",     "cmake_coverage/CMakeFiles/app.dir/twice.cpp.gcno",
+    "cmake_coverage/CMakeFiles/app.dir/twice.cpp.gcda",  "cmake_coverage/CMakeFiles/app.dir/twice.cpp.dwo",
+    "cmake_profile/default.profraw", "cmake_profile/app.profdata",
+    "cmake_profile/CMakeFiles/app.dir/main.cpp.o",       "cmake_profile/CMakeFiles/app.dir/twice.cpp.o"};
 // What the tool chains' builds keep: folders, sources, generated sources and programs.
 const std::vector<std::string> corpus_kept = [] {
   std::vector<std::string> kept = {"generic/", "gcm.cache/", "twice.cppm", "cmake_project/", "cmake_project/CMakeLists.txt",
-                                   "cmake_project/main.cpp", "cmake_project/twice.cpp"};
+                                   "cmake_project/main.cpp", "cmake_project/twice.cpp", ".vs/", ".vs/app/", ".vs/app/v17/"};
   for (const std::string build : {"cmake_gxx/", "cmake_clangxx/"})
     for (const char* name : {"", "app", "CMakeFiles/", "CMakeFiles/app.dir/", "CMakeFiles/app.dir/cmake_pch.hxx",
                              "CMakeFiles/app.dir/cmake_pch.hxx.cxx"})
       kept.push_back(build + name);
+  for (const std::string build : {"cmake_coverage/", "cmake_profile/"})
+    for (const char* name : {"", "app", "CMakeFiles/", "CMakeFiles/app.dir/"}) kept.push_back(build + name);
   return kept;
 }();
 // Real files under an object's name that are no objects: images and shared objects.
@@ -844,12 +856,22 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
   return all;
 }
 
+// The pattern whose pass takes a file of the corpus.
+std::string pattern_of(const std::string& relative) {
+  const std::string browse_database = ".VC.db";
+  if (relative.size() > browse_database.size() &&
+      relative.compare(relative.size() - browse_database.size(), std::string::npos, browse_database) == 0)
+    return "*" + browse_database;
+  return "*" + relative.substr(relative.rfind('.'));
+}
+
 // Where a file's removal comes in a pass: by pattern, then root before subfolders.
 int pass_rank(const std::string& relative) {
-  const std::string extension = relative.substr(relative.rfind('.') + 1);
-  const std::vector<std::string> order = {"sbr", "obj", "pch", "ilk", "bsc",  "pdb", "idb", "res",
-                                          "opp", "o",   "gch", "pcm", "gcm", "ifc", "ipdb", "iobj"};
-  const auto at = std::find(order.begin(), order.end(), extension) - order.begin();
+  const std::vector<std::string> order = {
+      "*.sbr", "*.obj", "*.pch", "*.ilk",  "*.bsc",  "*.pdb",  "*.idb",     "*.res",      "*.opp", "*.o",
+      "*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj", "*.gcno", "*.gcda", "*.profraw", "*.profdata",
+      "*.dwo", "*.VC.db"};
+  const auto at = std::find(order.begin(), order.end(), pattern_of(relative)) - order.begin();
   return static_cast<int>(at) * 100 + static_cast<int>(std::count(relative.begin(), relative.end(), '/'));
 }
 
@@ -865,7 +887,14 @@ class modern_outputs : public end_to_end {
             {"image.pcm", bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}) + std::string(8, '\0')},
             {"executable.gcm", read_file(corpus() + "/elf_executable.o")},
             {"cut_wrapper.o", read_file(corpus() + "/clang_macho_lto.o").substr(0, 1024)},
-            {"database.ifc", std::string("SQLite format 3\0", 16) + std::string(84, '\0')}};
+            {"database.ifc", std::string("SQLite format 3\0", 16) + std::string(84, '\0')},
+            {"text.gcda", "lines executed: 100.00% of 3\n"},
+            {"image.profdata", bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}) + std::string(8, '\0')},
+            {"executable.dwo", read_file(corpus() + "/elf_executable.o")},
+            {"notes.VC.db", "SQLite format 3\n"},
+            // What else the IDE keeps beside its browse database: settings, a lock file.
+            {".vs/app/v17/.suo", bytes({0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1}) + std::string(504, '\0')},
+            {".vs/app/v17/Browse.VC.opendb", ""}};
   }
 
   // Copies the corpus into the tree, with the synthetic look-alikes; all names, sorted.
@@ -962,6 +991,21 @@ TEST_F(modern_outputs, dry_run_reports_every_output_and_the_total_and_removes_no
                             std::to_string(size_of(outputs)) + " bytes would be removed from " + shown(tree);
   EXPECT_EQ(run_log(result), log_lines(expect_messages(result, outputs, {total})));
   EXPECT_EQ(list_tree(tree), planted);
+}
+
+TEST_F(modern_outputs, dry_run_summary_breaks_the_outputs_down_by_every_kind) {
+  plant();
+  const run_result result = run("-modern -dryrun -summary -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  std::map<std::string, int> wanted, listed;
+  for (const auto& name : joined({classic_corpus, modern_corpus})) ++wanted[pattern_of(name)];
+  // The message after the total: a line per kind, "PATTERN  N files  SIZE  BAR".
+  const std::string total_end = as_written(" would be removed from " + shown(tree) + "\n\n");
+  const std::size_t start = result.out.find(total_end) + total_end.size();
+  std::istringstream breakdown(result.out.substr(start, result.out.find(as_written("\n\n"), start) - start));
+  std::string pattern, files, rest;
+  for (int count = 0; breakdown >> pattern >> count >> files && std::getline(breakdown, rest);) listed[pattern] = count;
+  EXPECT_EQ(listed, wanted) << result.out;
 }
 
 TEST_F(end_to_end, dry_run_without_outputlog_totals_each_tree_and_leaves_the_trash_alone) {

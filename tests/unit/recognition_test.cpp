@@ -231,7 +231,8 @@ std::string bitcode_wrapper(std::uint32_t offset, std::uint32_t size) {
 }
 
 TEST_F(modern_rules_test, bitcode_objects_and_the_patterns_only_modern_searches) {
-  EXPECT_EQ(modern_patterns(), (std::vector<std::string>{"*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj"}));
+  EXPECT_EQ(modern_patterns(), (std::vector<std::string>{"*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj", "*.gcno",
+                                                        "*.gcda", "*.profraw", "*.profdata", "*.dwo", "*.VC.db"}));
   const std::string bare("BC\xC0\xDE\x35\x14", 6), elf("\x7F" "ELF\x01\x01\x01", 7);
   const std::string msf("Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0", 32), wrapped = bitcode_wrapper(20, 2016);
   std::string not_bitcode = bitcode_wrapper(20, 8);
@@ -255,6 +256,22 @@ TEST_F(modern_rules_test, bitcode_objects_and_the_patterns_only_modern_searches)
       {"*.ifc", std::string("SQLite format 3\0", 16), 0, false}, {"*.ifc", "TQE", 0, false}, {"*.ipdb", msf, 0, true},
       {"*.ipdb", pdb_text, 0, false}, {"*.iobj", std::string("\0\0\xFF\xFF\x02\0\x64\x86", 8), 0, true},
       {"*.iobj", std::string("\0\0\xFF\xFF\0\0\x4C\x01", 8), 0, false}, {"*.iobj", header_of("\x64\x86", 20), 0, false},
+      // gcov's magic words in either byte order; each only under its own name.
+      {"*.gcno", "oncg*22B", 0, true}, {"*.gcno", "gcno408*", 0, true}, {"*.gcno", "adcg*22B", 0, false},
+      {"*.gcno", "onc", 0, false}, {"*.gcda", "adcg*22B", 0, true}, {"*.gcda", "gcda408*", 0, true},
+      {"*.gcda", "oncg*22B", 0, false}, {"*.gcda", "lines executed: 100%\n", 0, false},
+      // Raw profiles of 64- and 32-bit programs, little- and big-endian; the
+      // indexed magic only as llvm-profdata writes it.
+      {"*.profraw", "\x81rforpl\xFF", 0, true}, {"*.profraw", "\x81Rforpl\xFF", 0, true},
+      {"*.profraw", "\xFFlprofr\x81", 0, true}, {"*.profraw", "\xFFlprofR\x81", 0, true},
+      {"*.profraw", "\x81rforpl", 0, false}, {"*.profraw", "\xFFlprofi\x81", 0, false},
+      {"*.profdata", "\xFFlprofi\x81", 0, true}, {"*.profdata", "\x81iforpl\xFF", 0, false},
+      {"*.profdata", "\x81rforpl\xFF", 0, false}, {"*.profdata", "\x89PNG\r\n\x1A\n", 0, false},
+      {"*.dwo", header_of("\x7F" "ELF\x02\x01", 16) + std::string("\x01\0", 2), 0, true},
+      {"*.dwo", header_of("\x64\x86", 20), 0, true}, {"*.dwo", header_of("\x7F" "ELF\x02\x01", 16) + "\x02", 0, false},
+      {"*.dwo", header_of("MZ", 64), 0, false}, {"*.dwo", bare, 0, false},
+      {"*.vc.DB", std::string("SQLite format 3\0", 16), 0, true}, {"*.VC.db", "SQLite format 3\n", 0, false},
+      {"*.VC.db", "SQLite format 3", 0, false},
   };
   for (const auto& row : rows)
     EXPECT_EQ(modern_only(row.pattern, row.start, row.file_size), row.output) << row.pattern << " " << row.start;

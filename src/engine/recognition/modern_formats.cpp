@@ -8,6 +8,8 @@ std::uint32_t little16(const unsigned char* at) { return at[0] | at[1] << 8; }
 std::uint32_t big16(const unsigned char* at) { return at[0] << 8 | at[1]; }
 std::uint32_t little32(const unsigned char* at) { return little16(at) | little16(at + 2) << 16; }
 std::uint32_t big32(const unsigned char* at) { return big16(at) << 16 | big16(at + 2); }
+std::uint64_t little64(const unsigned char* at) { return little32(at) | std::uint64_t{little32(at + 4)} << 32; }
+std::uint64_t big64(const unsigned char* at) { return std::uint64_t{big32(at)} << 32 | big32(at + 4); }
 
 bool starts_with(const unsigned char* bytes, std::size_t size, const char* text, std::size_t length) {
   return size >= length && std::memcmp(bytes, text, length) == 0;
@@ -82,6 +84,27 @@ bool is_gcc_module(const unsigned char* bytes, std::size_t size) {
   return known_class && known_byte_order && bytes[6] == 1 && little16(bytes + 16) == 0 && little16(bytes + 18) == 0;
 }
 
+// gcov's notes and counts start with their magic word in the byte order of
+// the machine that wrote them: "gcno" reads "oncg" in a little-endian file.
+bool is_gcov_file(const unsigned char* bytes, std::size_t size, std::uint32_t magic) {
+  return size >= 4 && (little32(bytes) == magic || big32(bytes) == magic);
+}
+
+// A raw profile is the memory dump of one run, so its magic word, 0xFF
+// "lprofr" 0x81 ("lprofR" from a 32-bit program), is in that machine's byte order.
+bool is_raw_profile(const unsigned char* bytes, std::size_t size) {
+  constexpr std::uint64_t magic_64 = 0xFF6C70726F667281, magic_32 = 0xFF6C70726F665281;
+  if (size < 8) return false;
+  const std::uint64_t little = little64(bytes), big = big64(bytes);
+  return little == magic_64 || little == magic_32 || big == magic_64 || big == magic_32;
+}
+
+// llvm-profdata writes, and every reader takes, the indexed magic 0xFF
+// "lprofi" 0x81 little-endian only, whatever the machine.
+bool is_indexed_profile(const unsigned char* bytes, std::size_t size) {
+  return size >= 8 && little64(bytes) == 0x8169666F72706CFF;
+}
+
 bool is_msf_7(const unsigned char* bytes, std::size_t size) {
   constexpr char header[] = "Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0";
   return starts_with(bytes, size, header, sizeof header - 1);
@@ -100,6 +123,13 @@ bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t 
     case modern_kind::gcc_module: return is_gcc_module(bytes, size);
     case modern_kind::ifc_module: return starts_with(bytes, size, "TQE\x1A", 4);
     case modern_kind::anonymous_object: return is_anonymous_object(bytes, size);
+    case modern_kind::coverage_notes: return is_gcov_file(bytes, size, 0x67636E6F);  // "gcno"
+    case modern_kind::coverage_data: return is_gcov_file(bytes, size, 0x67636461);   // "gcda"
+    case modern_kind::raw_profile: return is_raw_profile(bytes, size);
+    case modern_kind::indexed_profile: return is_indexed_profile(bytes, size);
+    // Split off from an ELF object, or from a COFF one by MinGW-w64's gcc.
+    case modern_kind::split_debug_info: return is_elf_relocatable(bytes, size) || is_coff_object(bytes, size);
+    case modern_kind::browse_database: return starts_with(bytes, size, "SQLite format 3\0", 16);
     case modern_kind::none: break;
   }
   return false;

@@ -13,6 +13,12 @@ enum class modern_kind {
   gcc_module,              // GCC's compiled module interface, an ELF file of type and machine 0
   ifc_module,              // MSVC's compiled module interface
   anonymous_object,        // MSVC's incremental link-time-code-generation object
+  coverage_notes,          // gcov notes of a --coverage compile
+  coverage_data,           // gcov counts of a run of a --coverage program
+  raw_profile,             // clang's raw instrumentation profile of one run
+  indexed_profile,         // llvm-profdata's merged profile
+  split_debug_info,        // the DWARF that -gsplit-dwarf moves out of an object
+  browse_database,         // Visual Studio's SQLite browse database
 };
 
 // True when the first `size` bytes of a file of `file_size` bytes are a modern

@@ -36,6 +36,12 @@ constexpr recognition_rule rule_table[] = {
     {"*.ifc", nullptr, 0, false, modern_kind::ifc_module},
     {"*.ipdb", nullptr, 0, false, modern_kind::program_database},
     {"*.iobj", nullptr, 0, false, modern_kind::anonymous_object},
+    {"*.gcno", nullptr, 0, false, modern_kind::coverage_notes},
+    {"*.gcda", nullptr, 0, false, modern_kind::coverage_data},
+    {"*.profraw", nullptr, 0, false, modern_kind::raw_profile},
+    {"*.profdata", nullptr, 0, false, modern_kind::indexed_profile},
+    {"*.dwo", nullptr, 0, false, modern_kind::split_debug_info},
+    {"*.VC.db", nullptr, 0, false, modern_kind::browse_database},
 };
 
 constexpr std::size_t pattern_buffer_size = 32;
@@ -55,6 +61,16 @@ bool has_leading_signature(const recognition_rule& rule, const unsigned char* by
   if (size > 0) std::memcpy(start, bytes, std::min(size, rule.length));
   return std::memcmp(start, rule.signature, rule.length) == 0;
 }
+
+char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+// A table pattern keeps the letter case its files are known by ("*.VC.db").
+bool equals_lowered(const char* normalised, const char* table_pattern) {
+  std::size_t i = 0;
+  for (; normalised[i] != '\0' && table_pattern[i] != '\0'; ++i)
+    if (normalised[i] != lower(table_pattern[i])) return false;
+  return normalised[i] == table_pattern[i];
+}
 }  // namespace
 
 std::vector<std::string> modern_patterns() {
@@ -67,9 +83,9 @@ std::vector<std::string> modern_patterns() {
 const recognition_rule* find_rule(const char* pattern) {
   char normalised[pattern_buffer_size] = {};
   for (std::size_t i = 0; i < pattern_buffer_size - 1 && pattern[i] != '\0'; ++i)
-    normalised[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[i])));
+    normalised[i] = lower(pattern[i]);
   for (const auto& rule : rule_table)
-    if (std::strcmp(normalised, rule.pattern) == 0) return &rule;
+    if (equals_lowered(normalised, rule.pattern)) return &rule;
   return nullptr;
 }
 
