@@ -750,6 +750,28 @@ TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed)
   EXPECT_EQ(read_file(locked), with_payload(obj_start));
 }
 
+TEST_F(end_to_end, a_folder_that_denies_access_is_reported_and_everything_else_is_cleaned) {
+  const uid_t user = other_user();
+  if (user == 0) GTEST_SKIP() << "no second user to run as (not root, or under Wine)";
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/closed/b.obj", with_payload(obj_start));
+  put(tree + "/open/c.obj", with_payload(obj_start));
+  // The user gets into every folder but the closed one, and may delete in them.
+  for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
+    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
+  run_request request;
+  request.text = "-outputlog -f " + shown(tree);
+  request.other_user = user;
+  const run_result result = run_in_work(request);
+  EXPECT_EQ(result.status, 0);
+  // Told as the walk meets it, before any removal.
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/closed"),
+                                   shown(tree + "/a.obj"), shown(tree + "/open/c.obj")}));
+  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"closed/", "closed/b.obj", "open/"}));
+}
+
 TEST_F(end_to_end, removal_follows_pattern_order_then_depth_first_folders) {
   // Pattern order: *.sbr *.obj *.pch *.ilk *.bsc *.pdb *.idb *.res *.opp *.o.
   put(tree + "/n.o", with_payload(mingw_start));

@@ -29,12 +29,14 @@ void fail(directory_listing& listing, listing_fault fault) {
   listing.directory.reset();
 }
 
-// A subdirectory that is gone, or named beyond reach, is passed over; the
-// root, and any other failure, ends the walk.
+// A subdirectory that is gone, named beyond reach or closed to this user (a
+// volume's system folder, another user's data) is passed over; the root, and
+// any other failure, ends the walk.
 void fail_to_open(directory_listing& listing, bool is_root) {
   const std::uint32_t code = platform::get_last_error();
   if (!is_root && is_gone_directory(code)) return fail(listing, listing_fault::gone);
   if (!is_root && is_unreachable_directory(code)) return fail(listing, listing_fault::unreachable);
+  if (!is_root && code == error_code::access_denied) return fail(listing, listing_fault::denied);
   fail(listing, listing_fault::cannot_open);
 }
 }  // namespace

@@ -36,6 +36,7 @@ enum class listing_fault {
   none,
   gone,           // removed or replaced since its parent was listed: nothing to clean there
   unreachable,    // a name no call can reach: reported, and passed over
+  denied,         // a subdirectory that refuses to be opened or listed: reported, and passed over
   cannot_open,    // the directory could not be opened, or its listing started
   broke_off,      // the listing failed part way
   type_unknown,   // an entry's type could not be asked

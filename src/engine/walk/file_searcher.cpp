@@ -58,8 +58,10 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
       case listing_fault::gone:
         break;
       case listing_fault::unreachable:
+      case listing_fault::denied:
         // A listed name the system will not take back (one ending in a dot or
-        // a space, say): reported and passed over, as such a file is.
+        // a space, say), or a folder closed to this user: reported and passed
+        // over, as such a file is.
         report_tolerated_failure(tree.path(id).c_str(), listing.error);
         continue;
       case listing_fault::cannot_open:
