@@ -624,6 +624,33 @@ TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mo
   const std::string info_start = "[Trash Info]\nPath=tree/sub/b.obj\nDeletionDate=";  // relative to the mount
   EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
   EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
+  // Cleaning the whole mount leaves its trashes as they are.
+  put(other + "/.Trash/c.obj", with_payload(obj_start));
+  const std::vector<std::string> mount_before = list_tree(other);
+  EXPECT_EQ(run("-f " + other).status, 0);
+  EXPECT_EQ(list_tree(other), mount_before);
+}
+
+TEST_F(end_to_end, the_home_trash_inside_the_tree_is_never_walked_in_either_mode) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string home = base / "home", data_home = home + "/.local/share";
+  // Trashed earlier, with its record: a file that would count as an output anywhere else.
+  put(data_home + "/Trash/files/a.o", with_payload(mingw_start));
+  put(data_home + "/Trash/info/a.o.trashinfo",
+      "[Trash Info]\nPath=" + home + "/old/a.o\nDeletionDate=2026-01-02T03:04:05\n");
+  const std::vector<std::string> earlier = list_tree(data_home);
+  for (const std::string how : {"-gototrashbox ", ""}) {
+    SCOPED_TRACE(how);
+    put(home + "/proj/b.o", with_payload(mingw_start));
+    const run_result result = run(how + "-f " + home, stdout_mode::capture, {{"HOME", home}, {"XDG_DATA_HOME", data_home}});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_FALSE(exists(home + "/proj/b.o"));
+  }
+  EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{home + "/old/a.o", home + "/proj/b.o"}));
+  EXPECT_EQ(read_file(data_home + "/Trash/files/a.o"), with_payload(mingw_start));
+  // The deleting run took nothing from the trash either: the moved file is there too.
+  EXPECT_EQ(read_file(data_home + "/Trash/files/b.o"), with_payload(mingw_start));
+  for (const std::string& entry : earlier) EXPECT_TRUE(exists(data_home + "/" + entry)) << entry;
 }
 
 TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {

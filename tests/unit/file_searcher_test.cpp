@@ -14,6 +14,7 @@
 #include "platform/text/error_codes.h"
 #include "platform/text/system_message.h"
 #include "platform/files/path_syntax.h"
+#include "platform/files/system_places.h"
 #include "test_support.h"
 
 namespace {
@@ -358,5 +359,20 @@ TEST_F(file_searcher_test, skipped_and_marked_directories_are_not_entered_and_sk
   searcher.walk(dir.str().c_str(), {"*.obj"});
   EXPECT_TRUE(searcher.candidates[0].empty());
   EXPECT_EQ(searcher.kept_directories, std::vector<std::uint32_t>{0});
+}
+}  // namespace
+
+namespace {
+TEST(system_places, name_the_folders_a_volume_keeps_at_its_top) {
+  const platform::system_places places;
+  const bool posix = platform::path_separator == '/';
+  const struct {
+    const char* name;
+    bool posix, windows;
+  } rows[] = {{".Trash", true, false},        {".Trash-0", true, false},      {".Trash-1000", true, false},
+              {".Trash-", false, false},      {".Trash-1a", false, false},    {".trash", false, false},
+              {"$RECYCLE.BIN", false, true},  {"$Recycle.Bin", false, true},  {"$Recycle.Bin2", false, false},
+              {"System Volume Information", false, true}, {"System Volume", false, false}};
+  for (const auto& row : rows) EXPECT_EQ(places.at_volume_top(row.name), posix ? row.posix : row.windows) << row.name;
 }
 }  // namespace
