@@ -1002,6 +1002,22 @@ TEST_F(modern_outputs, with_modern_every_real_output_goes_and_look_alikes_stay) 
   EXPECT_EQ(list_tree(tree), left);
 }
 
+TEST_F(modern_outputs, a_folder_named_like_an_output_only_modern_knows_is_walked_and_its_files_judged) {
+  // GCC looks into "all.h.gch/" for one header per set of options.
+  const std::string header = read_file(corpus() + "/gcc_c_header.h.gch");
+  put(tree + "/a.sbr", with_payload(sbr_start));
+  put(tree + "/all.h.gch/O2.gch", header);
+  put(tree + "/all.h.gch/g.gch", header);
+  put(tree + "/z.pdb", with_payload(pdb_start));
+  if (!target().wine) ASSERT_EQ(symlink((tree + "/all.h.gch").c_str(), (tree + "/link.pcm").c_str()), 0);
+  const run_result result = run("-modern -outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  expect_messages(result, {"a.sbr", "z.pdb", "all.h.gch/O2.gch", "all.h.gch/g.gch"});
+  std::vector<std::string> left = {"all.h.gch/"};
+  if (!target().wine) left.push_back("link.pcm");
+  EXPECT_EQ(list_tree(tree), left);
+}
+
 TEST_F(modern_outputs, dry_run_reports_every_output_and_the_total_and_removes_nothing) {
   const std::vector<std::string> planted = plant();
   const std::vector<std::string> outputs = joined({classic_corpus, modern_corpus});

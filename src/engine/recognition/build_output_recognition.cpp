@@ -69,9 +69,12 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
     using kind = platform::file_status::kind;
     // A directory cannot be opened as a file, as on Windows; one put in
     // place of a listed plain file is not what was found, and is passed over.
+    // Names only `modern` knows are folders too (GCC's "all.h.gch/" holds
+    // one header per set of options), walked like any other.
     if (result.status.type == kind::directory)
-      return entry.listed_as == platform::entry_kind::regular ? result
-                                                              : after_failure(error_code::access_denied, result);
+      return entry.listed_as == platform::entry_kind::regular || rule.signature == nullptr
+                 ? result
+                 : after_failure(error_code::access_denied, result);
     // A FIFO, socket or device is never opened: opening one runs its driver.
     if (result.status.type != kind::regular) return result;
     // Fresh output may still be needed by the work in hand.
