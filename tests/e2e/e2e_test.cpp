@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "expected_texts.h"
@@ -1704,23 +1706,48 @@ TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing
 }
 
 TEST_F(changing_tree, a_fifo_or_folder_put_in_place_of_a_listed_file_stays_and_the_run_goes_on) {
-  put(tree + "/a.sbr", sbr_start);
-  for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
-  put(tree + "/z/b.obj", with_payload(obj_start));
-  put(tree + "/z/c.pdb", pdb_start);
-  put(tree + "/z/d.res", res_start);
-  // While the other browse files go, two files listed as plain become a FIFO and a folder.
-  open_watch swap(tree + "/a.sbr", [this] {
-    ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
-    ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
-    ASSERT_EQ(unlink((tree + "/z/c.pdb").c_str()), 0);
-    make_dirs(tree + "/z/c.pdb");
+  // The same in the modes that judge by age or by size.
+  for (const std::string how : {"", "-older\"0\" ", "-del0 "}) {
+    SCOPED_TRACE(how);
+    remove_tree(tree);
+    put(tree + "/a.sbr", sbr_start);
+    for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
+    put(tree + "/z/b.obj", with_payload(obj_start));
+    put(tree + "/z/c.pdb", pdb_start);
+    put(tree + "/z/d.res", res_start);
+    // While the other browse files go, two files listed as plain become a FIFO and a folder.
+    open_watch swap(tree + "/a.sbr", [this] {
+      ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
+      ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
+      ASSERT_EQ(unlink((tree + "/z/c.pdb").c_str()), 0);
+      make_dirs(tree + "/z/c.pdb");
+    });
+    const run_result result = run(how + "-f " + shown(tree));
+    ASSERT_TRUE(swap.fired());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, stdout_of({}));
+    EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj", "z/c.pdb/"}));
+  }
+  // A name that keeps turning from a plain file into a FIFO and back, so that
+  // a change falls between any two looks at it: by age too, the file is
+  // judged as it is open, or kept.
+  remove_tree(tree);
+  put(tree + "/b.obj", with_payload(obj_start));
+  std::atomic<bool> stop{false};
+  const std::string fifo = base / "fifo", name = tree + "/b.obj";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  std::thread flipper([&] {
+    while (!stop)
+      if (renameat2(AT_FDCWD, fifo.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) != 0)
+        write_file(name, with_payload(obj_start));  // removed while it was a file
   });
-  const run_result result = run("-f " + shown(tree));
-  ASSERT_TRUE(swap.fired());
-  EXPECT_EQ(result.status, 0) << result.out;
-  EXPECT_EQ(result.out, stdout_of({}));
-  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj", "z/c.pdb/"}));
+  for (int round = 0; round < 20; ++round) {
+    const run_result result = run("-older\"0\" -f " + shown(tree));
+    EXPECT_EQ(result.status, 0) << "round " << round << ": " << result.out;
+    if (result.status != 0) break;
+  }
+  stop = true;
+  flipper.join();
 }
 
 TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whole_tree) {
