@@ -1011,7 +1011,9 @@ TEST_F(modern_outputs, a_folder_named_like_an_output_only_modern_knows_is_walked
   put(tree + "/all.h.gch/O2.gch", header);
   put(tree + "/all.h.gch/g.gch", header);
   put(tree + "/z.pdb", with_payload(pdb_start));
-  if (!target().wine) ASSERT_EQ(symlink((tree + "/all.h.gch").c_str(), (tree + "/link.pcm").c_str()), 0);
+  if (!target().wine) {
+    ASSERT_EQ(symlink((tree + "/all.h.gch").c_str(), (tree + "/link.pcm").c_str()), 0);
+  }
   const run_result result = run("-modern -outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0);
   expect_messages(result, {"a.sbr", "z.pdb", "all.h.gch/O2.gch", "all.h.gch/g.gch"});
@@ -1658,6 +1660,34 @@ TEST_F(leaving_alone, the_totals_count_what_the_removals_free_a_link_by_its_own_
   EXPECT_EQ(result.out, stdout_of({"removed: 3 files, " + freed + " bytes (" + freed + " B) from " + tree}));
   EXPECT_NE(dry.out.find("dry run: 3 files, " + freed + " bytes would be removed"), std::string::npos) << dry.out;
   EXPECT_TRUE(exists(base / "far/target.obj"));
+}
+
+TEST_F(leaving_alone, a_file_of_several_names_counts_its_bytes_with_the_last_name_that_goes) {
+  const std::string content = with_payload(obj_start) + std::string(1048576, 'x');
+  const std::string size = std::to_string(content.size()), data_home = fresh_trash();
+  // Two names in the tree: the second frees the bytes; a third name outside keeps them.
+  for (const bool outside : {false, true}) {
+    SCOPED_TRACE(outside);
+    const std::string freed = outside ? "0 bytes" : size + " bytes";
+    for (const std::string how : {"", "-gototrashbox "}) {
+      if (target().wine && !how.empty()) continue;  // the recycle bin tells nothing of names
+      remove_tree(tree);
+      remove_tree(base / "outside.obj");
+      put(tree + "/a/one.obj", content);
+      make_dirs(tree + "/b");
+      ASSERT_EQ(link((tree + "/a/one.obj").c_str(), (tree + "/b/two.obj").c_str()), 0);
+      if (outside) {
+        ASSERT_EQ(link((tree + "/a/one.obj").c_str(), (base / "outside.obj").c_str()), 0);
+      }
+      const run_result dry = run("-dryrun " + how + "-f " + shown(tree));
+      EXPECT_NE(dry.out.find("dry run: 2 files, " + freed + " would be removed"), std::string::npos) << dry.out;
+      const run_result result =
+          run(how + "-summary -f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+      const std::string done = how.empty() ? "removed" : "moved to the trash";
+      EXPECT_EQ(result.out, stdout_of({done + ": 2 files, " + freed + " (" + (outside ? "0 B" : "1.0 MiB") + ") from " +
+                                       shown(tree)}));
+    }
+  }
 }
 
 // ---- a tree that changes under the run, and the limits of the machine ----------

@@ -31,13 +31,14 @@ recognition_result after_failure(std::uint32_t code, recognition_result& result)
   platform::set_last_error(code);
   throw std::runtime_error(texts::file_operator_not_open);
 }
-// What removing the entry frees: for a link, the link itself, never the file it names.
+// What the removal takes: for a link, the link itself, never the file it names.
 recognition_result& with_freed_size(const platform::tree_entry& entry, recognition_result& result) {
-  result.freed_size = result.status.size;
-  platform::file_status itself;
-  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular &&
-      platform::stat_entry_itself(entry, itself))
-    result.freed_size = itself.size;
+  platform::file_status removed = result.status;
+  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular)
+    platform::stat_entry_itself(entry, removed);
+  result.freed_size = removed.size;
+  result.freed_links = removed.links;
+  result.freed_identity = removed.identity;
   return result;
 }
 }  // namespace
