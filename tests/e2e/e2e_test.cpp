@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -24,6 +25,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "expected_texts.h"
@@ -625,6 +627,33 @@ TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mo
   const std::string info_start = "[Trash Info]\nPath=tree/sub/b.obj\nDeletionDate=";  // relative to the mount
   EXPECT_EQ(info.substr(0, info_start.size()), info_start) << info;
   EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
+  // Cleaning the whole mount leaves its trashes as they are.
+  put(other + "/.Trash/c.obj", with_payload(obj_start));
+  const std::vector<std::string> mount_before = list_tree(other);
+  EXPECT_EQ(run("-f " + other).status, 0);
+  EXPECT_EQ(list_tree(other), mount_before);
+}
+
+TEST_F(end_to_end, the_home_trash_inside_the_tree_is_never_walked_in_either_mode) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string home = base / "home", data_home = home + "/.local/share";
+  // Trashed earlier, with its record: a file that would count as an output anywhere else.
+  put(data_home + "/Trash/files/a.o", with_payload(mingw_start));
+  put(data_home + "/Trash/info/a.o.trashinfo",
+      "[Trash Info]\nPath=" + home + "/old/a.o\nDeletionDate=2026-01-02T03:04:05\n");
+  const std::vector<std::string> earlier = list_tree(data_home);
+  for (const std::string how : {"-gototrashbox ", ""}) {
+    SCOPED_TRACE(how);
+    put(home + "/proj/b.o", with_payload(mingw_start));
+    const run_result result = run(how + "-f " + home, stdout_mode::capture, {{"HOME", home}, {"XDG_DATA_HOME", data_home}});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_FALSE(exists(home + "/proj/b.o"));
+  }
+  EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{home + "/old/a.o", home + "/proj/b.o"}));
+  EXPECT_EQ(read_file(data_home + "/Trash/files/a.o"), with_payload(mingw_start));
+  // The deleting run took nothing from the trash either: the moved file is there too.
+  EXPECT_EQ(read_file(data_home + "/Trash/files/b.o"), with_payload(mingw_start));
+  for (const std::string& entry : earlier) EXPECT_TRUE(exists(data_home + "/" + entry)) << entry;
 }
 
 TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {
@@ -749,6 +778,28 @@ TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed)
   EXPECT_EQ(run_log(result), log_lines(messages));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.obj", "sub/"}));
   EXPECT_EQ(read_file(locked), with_payload(obj_start));
+}
+
+TEST_F(end_to_end, a_folder_that_denies_access_is_reported_and_everything_else_is_cleaned) {
+  const uid_t user = other_user();
+  if (user == 0) GTEST_SKIP() << "no second user to run as (not root, or under Wine)";
+  put(tree + "/a.obj", with_payload(obj_start));
+  put(tree + "/closed/b.obj", with_payload(obj_start));
+  put(tree + "/open/c.obj", with_payload(obj_start));
+  // The user gets into every folder but the closed one, and may delete in them.
+  for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
+    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
+  run_request request;
+  request.text = "-outputlog -f " + shown(tree);
+  request.other_user = user;
+  const run_result result = run_in_work(request);
+  EXPECT_EQ(result.status, 0);
+  // Told as the walk meets it, before any removal.
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/closed"),
+                                   shown(tree + "/a.obj"), shown(tree + "/open/c.obj")}));
+  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
+  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"closed/", "closed/b.obj", "open/"}));
 }
 
 TEST_F(end_to_end, removal_follows_pattern_order_then_depth_first_folders) {
@@ -979,6 +1030,24 @@ TEST_F(modern_outputs, with_modern_every_real_output_goes_and_look_alikes_stay) 
     EXPECT_EQ(read_file(tree + "/" + file.first), file.second);
   }
   std::sort(left.begin(), left.end());
+  EXPECT_EQ(list_tree(tree), left);
+}
+
+TEST_F(modern_outputs, a_folder_named_like_an_output_only_modern_knows_is_walked_and_its_files_judged) {
+  // GCC looks into "all.h.gch/" for one header per set of options.
+  const std::string header = read_file(corpus() + "/gcc_c_header.h.gch");
+  put(tree + "/a.sbr", with_payload(sbr_start));
+  put(tree + "/all.h.gch/O2.gch", header);
+  put(tree + "/all.h.gch/g.gch", header);
+  put(tree + "/z.pdb", with_payload(pdb_start));
+  if (!target().wine) {
+    ASSERT_EQ(symlink((tree + "/all.h.gch").c_str(), (tree + "/link.pcm").c_str()), 0);
+  }
+  const run_result result = run("-modern -outputlog -f " + shown(tree));
+  EXPECT_EQ(result.status, 0);
+  expect_messages(result, {"a.sbr", "z.pdb", "all.h.gch/O2.gch", "all.h.gch/g.gch"});
+  std::vector<std::string> left = {"all.h.gch/"};
+  if (!target().wine) left.push_back("link.pcm");
   EXPECT_EQ(list_tree(tree), left);
 }
 
@@ -1637,6 +1706,34 @@ TEST_F(leaving_alone, the_totals_count_what_the_removals_free_a_link_by_its_own_
   EXPECT_TRUE(exists(base / "far/target.obj"));
 }
 
+TEST_F(leaving_alone, a_file_of_several_names_counts_its_bytes_with_the_last_name_that_goes) {
+  const std::string content = with_payload(obj_start) + std::string(1048576, 'x');
+  const std::string size = std::to_string(content.size()), data_home = fresh_trash();
+  // Two names in the tree: the second frees the bytes; a third name outside keeps them.
+  for (const bool outside : {false, true}) {
+    SCOPED_TRACE(outside);
+    const std::string freed = outside ? "0 bytes" : size + " bytes";
+    for (const std::string how : {"", "-gototrashbox "}) {
+      if (target().wine && !how.empty()) continue;  // the recycle bin tells nothing of names
+      remove_tree(tree);
+      remove_tree(base / "outside.obj");
+      put(tree + "/a/one.obj", content);
+      make_dirs(tree + "/b");
+      ASSERT_EQ(link((tree + "/a/one.obj").c_str(), (tree + "/b/two.obj").c_str()), 0);
+      if (outside) {
+        ASSERT_EQ(link((tree + "/a/one.obj").c_str(), (base / "outside.obj").c_str()), 0);
+      }
+      const run_result dry = run("-dryrun " + how + "-f " + shown(tree));
+      EXPECT_NE(dry.out.find("dry run: 2 files, " + freed + " would be removed"), std::string::npos) << dry.out;
+      const run_result result =
+          run(how + "-summary -f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+      const std::string done = how.empty() ? "removed" : "moved to the trash";
+      EXPECT_EQ(result.out, stdout_of({done + ": 2 files, " + freed + " (" + (outside ? "0 B" : "1.0 MiB") + ") from " +
+                                       shown(tree)}));
+    }
+  }
+}
+
 // ---- a tree that changes under the run, and the limits of the machine ----------
 
 class changing_tree : public end_to_end {
@@ -1683,23 +1780,48 @@ TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing
 }
 
 TEST_F(changing_tree, a_fifo_or_folder_put_in_place_of_a_listed_file_stays_and_the_run_goes_on) {
-  put(tree + "/a.sbr", sbr_start);
-  for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
-  put(tree + "/z/b.obj", with_payload(obj_start));
-  put(tree + "/z/c.pdb", pdb_start);
-  put(tree + "/z/d.res", res_start);
-  // While the other browse files go, two files listed as plain become a FIFO and a folder.
-  open_watch swap(tree + "/a.sbr", [this] {
-    ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
-    ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
-    ASSERT_EQ(unlink((tree + "/z/c.pdb").c_str()), 0);
-    make_dirs(tree + "/z/c.pdb");
+  // The same in the modes that judge by age or by size.
+  for (const std::string how : {"", "-older\"0\" ", "-del0 "}) {
+    SCOPED_TRACE(how);
+    remove_tree(tree);
+    put(tree + "/a.sbr", sbr_start);
+    for (int i = 0; i < 300; ++i) put(tree + "/z/" + std::to_string(i) + ".sbr", sbr_start);
+    put(tree + "/z/b.obj", with_payload(obj_start));
+    put(tree + "/z/c.pdb", pdb_start);
+    put(tree + "/z/d.res", res_start);
+    // While the other browse files go, two files listed as plain become a FIFO and a folder.
+    open_watch swap(tree + "/a.sbr", [this] {
+      ASSERT_EQ(unlink((tree + "/z/b.obj").c_str()), 0);
+      ASSERT_EQ(mkfifo((tree + "/z/b.obj").c_str(), 0644), 0);
+      ASSERT_EQ(unlink((tree + "/z/c.pdb").c_str()), 0);
+      make_dirs(tree + "/z/c.pdb");
+    });
+    const run_result result = run(how + "-f " + shown(tree));
+    ASSERT_TRUE(swap.fired());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, stdout_of({}));
+    EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj", "z/c.pdb/"}));
+  }
+  // A name that keeps turning from a plain file into a FIFO and back, so that
+  // a change falls between any two looks at it: by age too, the file is
+  // judged as it is open, or kept.
+  remove_tree(tree);
+  put(tree + "/b.obj", with_payload(obj_start));
+  std::atomic<bool> stop{false};
+  const std::string fifo = base / "fifo", name = tree + "/b.obj";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  std::thread flipper([&] {
+    while (!stop)
+      if (renameat2(AT_FDCWD, fifo.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) != 0)
+        write_file(name, with_payload(obj_start));  // removed while it was a file
   });
-  const run_result result = run("-f " + shown(tree));
-  ASSERT_TRUE(swap.fired());
-  EXPECT_EQ(result.status, 0) << result.out;
-  EXPECT_EQ(result.out, stdout_of({}));
-  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"z/", "z/b.obj", "z/c.pdb/"}));
+  for (int round = 0; round < 20; ++round) {
+    const run_result result = run("-older\"0\" -f " + shown(tree));
+    EXPECT_EQ(result.status, 0) << "round " << round << ": " << result.out;
+    if (result.status != 0) break;
+  }
+  stop = true;
+  flipper.join();
 }
 
 TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whole_tree) {

@@ -11,7 +11,10 @@
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/walk/file_searcher.h"
 #include "platform/text/last_error.h"
+#include "platform/text/error_codes.h"
+#include "platform/text/system_message.h"
 #include "platform/files/path_syntax.h"
+#include "platform/files/system_places.h"
 #include "test_support.h"
 
 namespace {
@@ -278,7 +281,7 @@ TEST_F(file_searcher_test, the_first_failure_in_pre_order_is_the_one_raised_howe
       if ((name.size() + static_cast<std::size_t>(round)) % 3 == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       if (name != "four" && name != "five") return open_directory(into, parent, name);
-      platform::set_last_error(5);
+      platform::set_last_error(error_code::io_device);
       return false;
     };
     try {
@@ -286,9 +289,35 @@ TEST_F(file_searcher_test, the_first_failure_in_pre_order_is_the_one_raised_howe
       ADD_FAILURE() << "no failure";
     } catch (const boost::filesystem::filesystem_error& error) {
       EXPECT_EQ(error.path1().string(), first);
-      EXPECT_EQ(platform::get_last_error(), 5u);
+      EXPECT_EQ(platform::get_last_error(), error_code::io_device);
     }
   }
+}
+
+TEST_F(file_searcher_test, a_subdirectory_that_denies_access_is_reported_and_the_rest_is_walked) {
+  make_file("a.obj");
+  make_file("closed/b.obj");
+  make_file("closed/deeper/c.obj");
+  make_file("open/d.obj");
+  const directory_opener denying = [](platform::tree_directory& into, const platform::tree_directory* parent,
+                                      const std::string& name) {
+    if (name != "closed") return open_directory(into, parent, name);
+    platform::set_last_error(5);
+    return false;
+  };
+  std::string access_denied;
+  ASSERT_TRUE(platform::system_message_text(5, access_denied));
+  stdout_capture capture;
+  searcher.walk(dir.str().c_str(), {"*.obj"}, {}, denying);
+  EXPECT_EQ(capture.text(), "ERROR Message:" + access_denied + "\n" + at("closed") + "\n\n");
+  EXPECT_EQ(found_paths(searcher, 0), (string_list{join(dir.str(), "a.obj"), join(at("open"), "d.obj")}));
+  // The root alone still ends the walk when it denies access.
+  const directory_opener root_denied = [](platform::tree_directory&, const platform::tree_directory*,
+                                          const std::string&) {
+    platform::set_last_error(5);
+    return false;
+  };
+  EXPECT_THROW(searcher.walk(dir.str().c_str(), {"*.obj"}, {}, root_denied), boost::filesystem::filesystem_error);
 }
 
 TEST_F(file_searcher_test, what_a_listing_throws_on_a_worker_is_raised_by_the_walk) {
@@ -330,5 +359,20 @@ TEST_F(file_searcher_test, skipped_and_marked_directories_are_not_entered_and_sk
   searcher.walk(dir.str().c_str(), {"*.obj"});
   EXPECT_TRUE(searcher.candidates[0].empty());
   EXPECT_EQ(searcher.kept_directories, std::vector<std::uint32_t>{0});
+}
+}  // namespace
+
+namespace {
+TEST(system_places, name_the_folders_a_volume_keeps_at_its_top) {
+  const platform::system_places places;
+  const bool posix = platform::path_separator == '/';
+  const struct {
+    const char* name;
+    bool posix, windows;
+  } rows[] = {{".Trash", true, false},        {".Trash-0", true, false},      {".Trash-1000", true, false},
+              {".Trash-", false, false},      {".Trash-1a", false, false},    {".trash", false, false},
+              {"$RECYCLE.BIN", false, true},  {"$Recycle.Bin", false, true},  {"$Recycle.Bin2", false, false},
+              {"System Volume Information", false, true}, {"System Volume", false, false}};
+  for (const auto& row : rows) EXPECT_EQ(places.at_volume_top(row.name), posix ? row.posix : row.windows) << row.name;
 }
 }  // namespace

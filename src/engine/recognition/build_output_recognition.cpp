@@ -31,13 +31,14 @@ recognition_result after_failure(std::uint32_t code, recognition_result& result)
   platform::set_last_error(code);
   throw std::runtime_error(texts::file_operator_not_open);
 }
-// What removing the entry frees: for a link, the link itself, never the file it names.
+// What the removal takes: for a link, the link itself, never the file it names.
 recognition_result& with_freed_size(const platform::tree_entry& entry, recognition_result& result) {
-  result.freed_size = result.status.size;
-  platform::file_status itself;
-  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular &&
-      platform::stat_entry_itself(entry, itself))
-    result.freed_size = itself.size;
+  platform::file_status removed = result.status;
+  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular)
+    platform::stat_entry_itself(entry, removed);
+  result.freed_size = removed.size;
+  result.freed_links = removed.links;
+  result.freed_identity = removed.identity;
   return result;
 }
 }  // namespace
@@ -52,11 +53,9 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   const run_settings& settings = process_run_settings();
   recognition_result result;
   file_operator file;
-  // A plain file when listed is opened at once, never through a link put in
-  // its place, and asked about through the open file. Where the size or age
-  // decides before any open, or the entry may be a link, its status comes first.
-  const bool decided_unopened = (rule.zero_size_rule && settings.delete_zero_size) || settings.older_than_days >= 0;
-  if (entry.listed_as == platform::entry_kind::regular && !decided_unopened) {
+  // A plain file when listed is opened at once, in every mode, never through
+  // a link put in its place, and asked about through the open file.
+  if (entry.listed_as == platform::entry_kind::regular) {
     file.open_listed(entry, result.status);
     const std::uint32_t code = platform::get_last_error();
     // No longer a plain file (a FIFO, device or folder put in its place):
@@ -65,26 +64,33 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
     if (!file.is_open() && code != error_code::cant_resolve_filename) return after_failure(code, result);
   }
   if (!file.is_open()) {
+    // A link, or a plain file that became one: asked about first, so that
+    // only a regular file behind it is opened, and that one checked to be it.
     if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
     using kind = platform::file_status::kind;
     // A directory cannot be opened as a file, as on Windows; one put in
     // place of a listed plain file is not what was found, and is passed over.
+    // Names only `modern` knows are folders too (GCC's "all.h.gch/" holds
+    // one header per set of options), walked like any other.
     if (result.status.type == kind::directory)
-      return entry.listed_as == platform::entry_kind::regular ? result
-                                                              : after_failure(error_code::access_denied, result);
+      return entry.listed_as == platform::entry_kind::regular || rule.signature == nullptr
+                 ? result
+                 : after_failure(error_code::access_denied, result);
     // A FIFO, socket or device is never opened: opening one runs its driver.
     if (result.status.type != kind::regular) return result;
-    // Fresh output may still be needed by the work in hand.
-    if (settings.older_than_days >= 0 &&
-        written_less_than_days_ago(result.status.last_write, std::time(nullptr), settings.older_than_days))
-      return result;
-    // An empty browse-information file is left by a compile that was cut short.
-    if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
-      result.verdict = recognition_verdict::build_output;
-      return with_freed_size(entry, result);
-    }
     file.open(entry, result.status);
-    if (!file.is_open()) return after_failure(platform::get_last_error(), result);
+    const std::uint32_t code = platform::get_last_error();
+    // Anything but that regular file by the time it is open is kept.
+    if (!file.is_open()) return code == error_code::bad_file_type ? result : after_failure(code, result);
+  }
+  // Fresh output may still be needed by the work in hand.
+  if (settings.older_than_days >= 0 &&
+      written_less_than_days_ago(result.status.last_write, std::time(nullptr), settings.older_than_days))
+    return result;
+  // An empty browse-information file is left by a compile that was cut short.
+  if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
+    result.verdict = recognition_verdict::build_output;
+    return with_freed_size(entry, result);
   }
   unsigned char start[leading_bytes_length] = {};
   const std::size_t size = file.read(start, sizeof start);

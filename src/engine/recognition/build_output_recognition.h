@@ -24,7 +24,11 @@ struct recognition_result {
   recognition_verdict verdict = recognition_verdict::kept;
   std::uint32_t error = 0;
   platform::file_status status;
-  std::uint64_t freed_size = 0;  // for a build output: what removing the entry frees
+  // For a build output, the entry removed: its size, its names and identity
+  // (a link's own, never its target's).
+  std::uint64_t freed_size = 0;
+  std::uint32_t freed_links = 1;
+  platform::file_identity freed_identity;
 };
 
 // The verdict on the file found by `pattern`, by the rule that pattern

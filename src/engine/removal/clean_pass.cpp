@@ -61,15 +61,19 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
     report_tolerated_failure(entry.path, judged.error);
     return false;
   }
+  const auto freed = [&] {
+    return tally.freed_by_name(judged.freed_size, judged.freed_identity, judged.freed_links,
+                               settings.dry_run || settings.use_recycle_bin);
+  };
   if (settings.dry_run) {
-    tally.count(judged.freed_size, kind, folder);
+    tally.count(freed(), kind, folder);
     output_message("%s", platform::displayed_name(entry.path).c_str());
     return false;
   }
   const platform::removal_result removal = remove_file(entry, judged.status.identity, settings.use_recycle_bin);
   switch (removal.outcome) {
     case platform::removal_outcome::removed:
-      tally.count(judged.freed_size, kind, folder);
+      tally.count(freed(), kind, folder);
       if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good

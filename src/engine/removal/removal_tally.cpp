@@ -51,6 +51,13 @@ void removal_tally::count(std::uint64_t size, std::size_t kind, std::uint32_t fo
   folders_[folder] += size;
 }
 
+std::uint64_t removal_tally::freed_by_name(std::uint64_t size, const platform::file_identity& identity,
+                                           std::uint32_t links, bool names_stay) {
+  if (links <= 1) return size;
+  if (!names_stay || !identity.known) return 0;
+  return ++names_counted_[identity] >= links ? size : 0;
+}
+
 void removal_tally::add(const removal_tally& other) {
   files_ += other.files_;
   bytes_ += other.bytes_;

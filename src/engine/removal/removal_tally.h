@@ -2,9 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/files/file_identity.h"
 
 // How many files, and how many bytes, a clean removed (or in a dry run would
 // remove), by kind and by folder, and the lines that say so.
@@ -14,6 +17,12 @@ class removal_tally {
 
   // One file of `size` bytes, matched by pattern number `kind` in directory number `folder`.
   void count(std::uint64_t size, std::size_t kind, std::uint32_t folder);
+  // What removing one name of a file of `size` bytes frees: the bytes when
+  // it is the file's last name. `links` is how many it had when judged; with
+  // `names_stay` (a dry run, or the trash, which keeps the names it takes)
+  // the names counted before count as gone.
+  std::uint64_t freed_by_name(std::uint64_t size, const platform::file_identity& identity, std::uint32_t links,
+                              bool names_stay);
   // Another tree's files, bytes and summary lines; its kinds and folders stay its own.
   void add(const removal_tally& other);
 
@@ -44,5 +53,6 @@ class removal_tally {
   std::uint64_t bytes_ = 0;
   std::vector<kind_total> kinds_;
   std::unordered_map<std::uint32_t, std::uint64_t> folders_;
+  std::map<platform::file_identity, std::uint32_t> names_counted_;  // names_stay: of files with several names
   std::vector<std::string> lines_;
 };

@@ -29,12 +29,14 @@ void fail(directory_listing& listing, listing_fault fault) {
   listing.directory.reset();
 }
 
-// A subdirectory that is gone, or named beyond reach, is passed over; the
-// root, and any other failure, ends the walk.
+// A subdirectory that is gone, named beyond reach or closed to this user (a
+// volume's system folder, another user's data) is passed over; the root, and
+// any other failure, ends the walk.
 void fail_to_open(directory_listing& listing, bool is_root) {
   const std::uint32_t code = platform::get_last_error();
   if (!is_root && is_gone_directory(code)) return fail(listing, listing_fault::gone);
   if (!is_root && is_unreachable_directory(code)) return fail(listing, listing_fault::unreachable);
+  if (!is_root && code == error_code::access_denied) return fail(listing, listing_fault::denied);
   fail(listing, listing_fault::cannot_open);
 }
 }  // namespace
@@ -91,12 +93,24 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     return listing;
   }
   if (!listing.directory->get_identity(listing.identity)) listing.identity = platform::file_identity();
+  if (!is_root && rules.places().is_place(listing.identity)) {
+    listing.fault = listing_fault::system_place;
+    listing.directory.reset();
+    return listing;
+  }
   if (!listing.directory->start_listing()) {
     fail_to_open(listing, is_root);
     return listing;
   }
   std::string entry;
   platform::entry_kind kind = platform::entry_kind::other;
+  enum class top { unknown, yes, no } volume_top = top::unknown;  // asked at the first name that needs it
+  const auto system_folder = [&](const std::string& name) {
+    if (!rules.places().at_volume_top(name)) return false;
+    if (volume_top == top::unknown)
+      volume_top = platform::is_volume_top(*listing.directory, parent) ? top::yes : top::no;
+    return volume_top == top::yes;
+  };
   for (;;) {
     const platform::tree_directory::step step = listing.directory->next_entry(entry, kind);
     if (step == platform::tree_directory::step::end) break;
@@ -113,7 +127,8 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     if (same_ignoring_case(entry, keep_marker_name)) listing.keep_marker = true;
     const int match = rules.classify(entry);
     if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});
-    if (kind == platform::entry_kind::directory && !rules.skips(entry)) listing.subdirectories.push_back(entry);
+    if (kind == platform::entry_kind::directory && !rules.skips(entry) && !system_folder(entry))
+      listing.subdirectories.push_back(entry);
   }
   listing.directory->close_listing();
   // Nothing in it or below it is touched: what the listing found is dropped.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files/file_identity.h"
+#include "platform/files/system_places.h"
 #include "platform/files/tree_directory.h"
 
 // What decides, by name alone, what a walk keeps of a directory's entries.
@@ -18,6 +19,8 @@ class name_rules {
   int classify(const std::string& name) const;
   // Whether a directory of this name is not to be entered.
   bool skips(const std::string& directory_name) const;
+  // The system's folders, never entered whatever their names.
+  const platform::system_places& places() const { return places_; }
 
  private:
   struct pattern_rule {
@@ -26,6 +29,7 @@ class name_rules {
   };
   std::vector<pattern_rule> patterns_;
   std::vector<std::string> skip_names_;
+  platform::system_places places_;
 };
 
 // The file whose presence keeps its directory, and all below it, out of a clean.
@@ -35,7 +39,9 @@ extern const char* const keep_marker_name;
 enum class listing_fault {
   none,
   gone,           // removed or replaced since its parent was listed: nothing to clean there
+  system_place,   // a trash or a volume's system folder: never entered, without a word
   unreachable,    // a name no call can reach: reported, and passed over
+  denied,         // a subdirectory that refuses to be opened or listed: reported, and passed over
   cannot_open,    // the directory could not be opened, or its listing started
   broke_off,      // the listing failed part way
   type_unknown,   // an entry's type could not be asked

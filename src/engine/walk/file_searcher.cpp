@@ -48,7 +48,7 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
     stack.pop_back();
     walked_tree::directory& directory = tree.directories()[id];
     directory_listing& listing = directory.listing;
-    if (listing.fault == listing_fault::gone) continue;
+    if (listing.fault == listing_fault::gone || listing.fault == listing_fault::system_place) continue;
     if (listing.identity.known && !visited.insert(listing.identity).second) continue;
     preorder.push_back(id);
     // The failure's code is the last error here too, wherever the listing ran.
@@ -56,10 +56,13 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
     switch (listing.fault) {
       case listing_fault::none:
       case listing_fault::gone:
+      case listing_fault::system_place:
         break;
       case listing_fault::unreachable:
+      case listing_fault::denied:
         // A listed name the system will not take back (one ending in a dot or
-        // a space, say): reported and passed over, as such a file is.
+        // a space, say), or a folder closed to this user: reported and passed
+        // over, as such a file is.
         report_tolerated_failure(tree.path(id).c_str(), listing.error);
         continue;
       case listing_fault::cannot_open:

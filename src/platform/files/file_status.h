@@ -11,6 +11,7 @@ struct file_status {
   kind type = kind::other;
   std::uint64_t size = 0;
   std::int64_t last_write = 0;  // seconds since 1970-01-01 UTC
+  std::uint32_t links = 1;      // its names: its bytes are freed with the last
   file_identity identity;
 };
 

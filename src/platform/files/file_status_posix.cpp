@@ -11,6 +11,7 @@ file_status status_from(const struct stat& info) {
                                         : file_status::kind::other;
   status.size = static_cast<std::uint64_t>(info.st_size);
   status.last_write = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+  status.links = static_cast<std::uint32_t>(info.st_nlink);
   status.identity = file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
   return status;
 }

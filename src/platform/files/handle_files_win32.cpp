@@ -80,6 +80,7 @@ bool status_of(HANDLE handle, file_status& status, DWORD& attributes) {
   status.type = standard.Directory ? file_status::kind::directory : file_status::kind::regular;
   status.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
   status.last_write = unix_seconds(basic.LastWriteTime.QuadPart);
+  status.links = standard.NumberOfLinks;
   return identity_of(handle, status.identity);
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "platform/files/file_status_posix.h"
 #include "platform/files/tree_entry_posix.h"
@@ -26,16 +27,32 @@ bool regular_status(int descriptor, file_status& status) {
 
 bool read_only_file::open(const tree_entry& entry, const file_status& expected) {
   close();
-  // Without waiting: a FIFO would otherwise hold the open until a writer came.
-  descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (descriptor_ < 0) return false;
+  // What the name leads to, a link read through, is asked about through a
+  // handle that opens nothing: a FIFO or device put behind it is never opened.
+  const int place = ::openat(at_base(entry), at_name(entry), O_PATH | O_CLOEXEC);
+  if (place < 0) return false;
   file_status opened;
-  if (!regular_status(descriptor_, opened)) {
+  if (regular_status(place, opened)) {
+    // The very file asked about is opened for reading; without /proc, by its name again.
+    const std::string itself = "/proc/self/fd/" + std::to_string(place);
+    descriptor_ = ::open(itself.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor_ < 0 && errno == ENOENT)
+      descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  } else if (errno == EISDIR && expected.identity.known && expected.type == file_status::kind::regular) {
+    // A folder put in place of the regular file asked about is no more what was asked about than a FIFO.
+    errno = ENXIO;
+  }
+  const int saved = errno;
+  ::close(place);
+  errno = saved;
+  if (descriptor_ < 0) return false;
+  file_status now;
+  if (!regular_status(descriptor_, now)) {
     close();
     return false;
   }
   // Swapped since its status was asked: the file asked about is gone.
-  if (expected.identity.known && !(opened.identity == expected.identity)) {
+  if ((expected.identity.known && !(now.identity == expected.identity)) || !(now.identity == opened.identity)) {
     close();
     errno = ENOENT;
     return false;
