@@ -1,12 +1,11 @@
 #include "platform/files/file_removal.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <winternl.h>
 
-#include "platform/desktop/shell_result_win32.h"
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/path_syntax.h"
+#include "platform/files/recycle_bin_win32.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
@@ -91,6 +90,7 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
   std::wstring list = entry.directory == nullptr ? full_path(path_block) : to_wide(full_path_of(entry));
   if (list.empty()) list = to_wide(path_block);
   if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
+  std::uint64_t size = 0;  // what the bin must have room for; 0 when not known
   if (entry.directory != nullptr) {
     if (has_a_name_the_shell_trims(list)) return {removal_outcome::refused, error_code::invalid_name};
     // The shell resolves the path again: just before, its folder must still
@@ -101,26 +101,15 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
       const bool gone = code == error_code::file_not_found || code == error_code::path_not_found;
       return {gone ? removal_outcome::gone : removal_outcome::refused, code};
     }
+    file_status status;
+    DWORD attributes = 0;
+    if (status_of(file, status, attributes)) size = status.size;
     const std::wstring folder = to_wide(entry.directory_full_path());
     const bool still = path_names(folder, static_cast<HANDLE>(entry.directory_handle()), 0) &&
                        path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);
     close_handle(file);
     if (!still) return {removal_outcome::gone, error_code::file_not_found};
   }
-  list.push_back(L'\0');  // with the string's own, the two that end the list
-
-  SHFILEOPSTRUCTW op;
-  ZeroMemory(&op, sizeof op);
-  op.hwnd = nullptr;
-  op.wFunc = FO_DELETE;
-  op.pFrom = list.c_str();
-  op.pTo = nullptr;
-  // ALLOWUNDO sends the file to the recycle bin; the rest keep every dialog away.
-  op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
-  op.fAnyOperationsAborted = FALSE;
-  op.hNameMappings = nullptr;
-  op.lpszProgressTitle = nullptr;
-  const int result = SHFileOperationW(&op);
-  return shell_removal_result(result, op.fAnyOperationsAborted != FALSE);
+  return recycle_file(list, size, system_recycle_calls());
 }
 }  // namespace platform

@@ -17,6 +17,7 @@ constexpr std::uint32_t no_more_files = 18;
 constexpr std::uint32_t write_protect = 19;
 constexpr std::uint32_t gen_failure = 31;
 constexpr std::uint32_t sharing_violation = 32;
+constexpr std::uint32_t not_supported = 50;
 constexpr std::uint32_t file_exists = 80;
 constexpr std::uint32_t invalid_parameter = 87;
 constexpr std::uint32_t disk_full = 112;

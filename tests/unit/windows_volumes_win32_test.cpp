@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/files/recycle_bin_win32.h"
+
+namespace {
+using namespace platform;
+
+// What one call made of a situation, as "outcome code".
+std::string said(const removal_result& result) {
+  static const char* const names[] = {"removed", "gone", "refused", "failed"};
+  return std::string(names[static_cast<int>(result.outcome)]) + " " + std::to_string(result.code);
+}
+
+// A shell and a volume that answer as told, and a record of what was asked.
+struct fake_system {
+  shell_report told;
+  volume_bin bin{DRIVE_FIXED, false, false, 0};
+  shell_report older;
+  std::string asked;
+
+  recycle_calls calls() {
+    return recycle_calls{[this](const std::wstring&) { asked += "shell "; return told; },
+                         [this](const std::wstring&) { asked += "volume "; return bin; },
+                         [this](const std::wstring&) { asked += "older "; return older; }};
+  }
+};
+
+shell_report told(bool recycled, bool declined, bool destroyed, int result = 0) {
+  shell_report report;
+  report.told = true;
+  report.result = result;
+  report.recycled = recycled;
+  report.declined = declined;
+  report.destroyed = destroyed;
+  return report;
+}
+
+volume_bin bin(unsigned type, bool substituted = false, bool off = false, std::uint64_t room = 0) {
+  return volume_bin{type, substituted, off, room};
+}
+
+struct row {
+  const char* situation;
+  std::function<std::string(fake_system&)> act;
+  const char* expected;
+};
+
+removal_result recycle(fake_system& system, std::uint64_t size = 100) {
+  return recycle_file(L"C:\\t\\a.obj", size, system.calls());
+}
+
+// Each row is a situation a real Windows volume shows and Wine does not.
+const row rows[] = {
+    {"the shell recycles the item",
+     [](fake_system& s) { s.told = told(true, false, false); return said(recycle(s)) + " " + s.asked; },
+     "removed 0 shell "},
+    {"the shell would destroy the item, and the watch stops it",
+     [](fake_system& s) { s.told = told(false, true, false, -1); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell "},
+    {"the shell destroyed the item all the same",
+     [](fake_system& s) { s.told = told(false, false, true); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell "},
+    {"the shell reports success but never the item in the bin",
+     [](fake_system& s) { s.told = told(false, false, false); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell "},
+    {"the shell fails for the item with access denied",
+     [](fake_system& s) { s.told = told(false, false, false, 5); return said(recycle(s)) + " " + s.asked; },
+     "refused 5 shell "},
+    {"no report: a fixed disk with its bin",
+     [](fake_system& s) { return said(recycle(s)) + " " + s.asked; }, "removed 0 shell volume older "},
+    {"no report: a removable drive",
+     [](fake_system& s) { s.bin = bin(DRIVE_REMOVABLE); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell volume "},
+    {"no report: a network share or mapped drive",
+     [](fake_system& s) { s.bin = bin(DRIVE_REMOTE); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell volume "},
+    {"no report: a subst drive",
+     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, true); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell volume "},
+    {"no report: the bin turned off",
+     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, true); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell volume "},
+    {"no report: a file larger than the bin's room",
+     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, false, 99); return said(recycle(s)) + " " + s.asked; },
+     "refused 50 shell volume "},
+    {"no report: a file the bin has room for",
+     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, false, 100); return said(recycle(s)) + " " + s.asked; },
+     "removed 0 shell volume older "},
+};
+
+TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {
+  for (const row& r : rows) {
+    fake_system system;
+    EXPECT_EQ(r.act(system), r.expected) << r.situation;
+  }
+}
+}  // namespace
