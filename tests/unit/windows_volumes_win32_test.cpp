@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/files/handle_files_win32.h"
 #include "platform/files/recycle_bin_win32.h"
 
 namespace {
@@ -50,6 +51,17 @@ struct row {
   const char* expected;
 };
 
+// Marks a file for deletion through a file system that answers each form
+// with the code given; what was tried, then the code that came out.
+std::string marked(std::uint32_t posix, std::uint32_t classic) {
+  std::string tried;
+  const std::uint32_t code = mark_for_deletion([&](disposition_form form) {
+    tried += form == disposition_form::posix ? "posix " : "classic ";
+    return form == disposition_form::posix ? posix : classic;
+  });
+  return tried + std::to_string(code);
+}
+
 removal_result recycle(fake_system& system, std::uint64_t size = 100) {
   return recycle_file(L"C:\\t\\a.obj", size, system.calls());
 }
@@ -91,6 +103,15 @@ const row rows[] = {
     {"no report: a file the bin has room for",
      [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, false, 100); return said(recycle(s)) + " " + s.asked; },
      "removed 0 shell volume older "},
+    {"an open meets a name pending deletion",
+     [](fake_system&) { return std::to_string(open_failure_code(static_cast<long>(0xC0000056))); }, "2"},
+    {"an open is denied", [](fake_system&) { return std::to_string(open_failure_code(static_cast<long>(0xC0000022))); },
+     "5"},
+    {"deleted with POSIX semantics", [](fake_system&) { return marked(0, 0); }, "posix 0"},
+    {"a file system without POSIX semantics", [](fake_system&) { return marked(87, 0); }, "posix classic 0"},
+    {"an older system without the class", [](fake_system&) { return marked(1, 0); }, "posix classic 0"},
+    {"a read-only file stays refused", [](fake_system&) { return marked(5, 0); }, "posix 5"},
+    {"a file held open without delete sharing", [](fake_system&) { return marked(32, 0); }, "posix 32"},
 };
 
 TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {

@@ -75,10 +75,7 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
   }
-  // A read-only file is refused here with access denied, one held open
-  // without delete sharing already at the open, with a sharing violation.
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  const bool marked = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+  const bool marked = mark_for_deletion(handle);
   close_handle(handle);
   return marked;
 }

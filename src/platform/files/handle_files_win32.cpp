@@ -4,7 +4,10 @@
 
 #include <cstring>
 
+#include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
+
+extern "C" NTSTATUS NTAPI RtlGetLastNtStatus(void);
 
 namespace platform {
 namespace {
@@ -19,6 +22,13 @@ struct file_id_info {
   BYTE id[16];
 };
 constexpr auto file_id_class = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// FILE_DISPOSITION_INFO_EX and its class, from Windows 10 1709 on.
+constexpr auto disposition_ex_class = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr ULONG disposition_delete = 0x1;
+constexpr ULONG disposition_posix_semantics = 0x2;
+
+constexpr long status_delete_pending = static_cast<long>(0xC0000056);
 }  // namespace
 
 HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK access, ULONG options) {
@@ -37,14 +47,21 @@ HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK 
                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
                    options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
   if (status >= 0) return handle;
-  SetLastError(RtlNtStatusToDosError(status));
+  SetLastError(open_failure_code(status));
   return nullptr;
+}
+
+std::uint32_t open_failure_code(long status) {
+  if (status == status_delete_pending) return error_code::file_not_found;
+  return RtlNtStatusToDosError(status);
 }
 
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags) {
   const HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+  if (handle != INVALID_HANDLE_VALUE) return handle;
+  if (RtlGetLastNtStatus() == status_delete_pending) SetLastError(error_code::file_not_found);
+  return nullptr;
 }
 
 bool identity_of(HANDLE handle, file_identity& id) {
@@ -81,6 +98,33 @@ bool status_of(HANDLE handle, file_status& status, DWORD& attributes) {
   status.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
   status.last_write = unix_seconds(basic.LastWriteTime.QuadPart);
   return identity_of(handle, status.identity);
+}
+
+std::uint32_t mark_for_deletion(const std::function<std::uint32_t(disposition_form)>& set) {
+  const std::uint32_t posix = set(disposition_form::posix);
+  // A file system without them (FAT, a share) or an older system refuses the class or its flags.
+  if (posix != error_code::invalid_parameter && posix != error_code::invalid_function &&
+      posix != error_code::not_supported)
+    return posix;
+  return set(disposition_form::classic);
+}
+
+bool mark_for_deletion(HANDLE handle) {
+  // A read-only file is refused with access denied either way; one held
+  // open without delete sharing already at the open, with a sharing violation.
+  const std::uint32_t code = mark_for_deletion([handle](disposition_form form) -> std::uint32_t {
+    BOOL marked;
+    if (form == disposition_form::posix) {
+      ULONG flags = disposition_delete | disposition_posix_semantics;
+      marked = SetFileInformationByHandle(handle, disposition_ex_class, &flags, sizeof flags);
+    } else {
+      FILE_DISPOSITION_INFO disposition{TRUE};
+      marked = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    return marked ? error_code::success : GetLastError();
+  });
+  SetLastError(code);
+  return code == error_code::success;
 }
 
 void close_handle(HANDLE handle) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/files/file_identity.h"
@@ -14,6 +16,11 @@ namespace platform {
 // with the last error set to the failure's Windows code, when it cannot be opened.
 HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK access, ULONG options);
 
+// The Windows code for an open that failed with the NT status `status`. A
+// name pending deletion (its last handle still open elsewhere) is gone: it
+// can never be opened again, and Win32 would call it access denied.
+std::uint32_t open_failure_code(long status);
+
 // Opens a whole path in its call form to ask what it names; null, with the
 // last error set, when it cannot. `flags` as CreateFileW's.
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags);
@@ -23,6 +30,17 @@ bool identity_of(HANDLE handle, file_identity& id);
 
 // The status of what the handle holds, and its attributes.
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes);
+
+// How a file is marked for deletion: with POSIX semantics, which takes the
+// name away at once, or the classic way, which leaves it until the last
+// handle closes (the only one some file systems and older systems have).
+enum class disposition_form { posix, classic };
+// Marks the file through `set`, which returns the error code of one form:
+// POSIX semantics first, the classic form where the file system lacks them.
+// Never past a read-only attribute. The error code, success when marked.
+std::uint32_t mark_for_deletion(const std::function<std::uint32_t(disposition_form)>& set);
+// The same on the file the handle holds, opened with DELETE access.
+bool mark_for_deletion(HANDLE handle);
 
 // Closes the handle, leaving the last error as it was.
 void close_handle(HANDLE handle);

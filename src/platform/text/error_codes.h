@@ -5,6 +5,7 @@
 // terms on all builds, so the classification of failures is the same code everywhere.
 namespace error_code {
 constexpr std::uint32_t success = 0;
+constexpr std::uint32_t invalid_function = 1;
 constexpr std::uint32_t file_not_found = 2;
 constexpr std::uint32_t path_not_found = 3;
 constexpr std::uint32_t too_many_open_files = 4;
