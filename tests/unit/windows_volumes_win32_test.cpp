@@ -62,6 +62,15 @@ std::string marked(std::uint32_t posix, std::uint32_t classic) {
   return tried + std::to_string(code);
 }
 
+// Two entries of one volume with the ids given, as the walk and the removals
+// compare them: "same", "different" or "unknown" (not told at all).
+std::string compared(bool lasting, bool directory, std::uint64_t id_a, std::uint64_t id_b, std::uint64_t size_b = 10) {
+  const file_identity a = identity_from(9, id_a, 0, lasting, directory, 10, 1000);
+  const file_identity b = identity_from(9, id_b, 0, lasting, directory, size_b, 1000);
+  if (!a.known || !b.known) return "unknown";
+  return a == b ? "same" : "different";
+}
+
 removal_result recycle(fake_system& system, std::uint64_t size = 100) {
   return recycle_file(L"C:\\t\\a.obj", size, system.calls());
 }
@@ -112,6 +121,16 @@ const row rows[] = {
     {"an older system without the class", [](fake_system&) { return marked(1, 0); }, "posix classic 0"},
     {"a read-only file stays refused", [](fake_system&) { return marked(5, 0); }, "posix 5"},
     {"a file held open without delete sharing", [](fake_system&) { return marked(32, 0); }, "posix 32"},
+    {"folders with their own ids on a volume that opens by id", [](fake_system&) { return compared(true, true, 7, 8); },
+     "different"},
+    {"a folder reached again on a volume that opens by id", [](fake_system&) { return compared(true, true, 7, 7); },
+     "same"},
+    {"folders with id 0", [](fake_system&) { return compared(true, true, 0, 0); }, "unknown"},
+    {"folders with one constant id on a server", [](fake_system&) { return compared(false, true, 5, 5); }, "unknown"},
+    {"files with a reused FAT id and another size", [](fake_system&) { return compared(false, false, 5, 5, 11); },
+     "different"},
+    {"files with id 0 and another size", [](fake_system&) { return compared(true, false, 0, 0, 11); }, "different"},
+    {"one file on a FAT volume", [](fake_system&) { return compared(false, false, 5, 5); }, "same"},
 };
 
 TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {

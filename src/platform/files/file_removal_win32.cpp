@@ -27,12 +27,13 @@ bool leads_to_judged(const tree_entry& entry, HANDLE own, const file_identity& j
   return same;
 }
 
-// Whether `path` names, right now, what `held` holds.
+// Whether `path` names, right now, what `held` holds; as far as the volume
+// tells, for a folder on a volume without lasting ids cannot be told.
 bool path_names(const std::wstring& path, HANDLE held, DWORD flags) {
   HANDLE by_path = open_by_path(path, FILE_READ_ATTRIBUTES, flags);
   if (by_path == nullptr) return false;
   file_identity named, own;
-  const bool same = identity_of(by_path, named) && identity_of(held, own) && named == own;
+  const bool same = identity_of(by_path, named) && identity_of(held, own) && (!own.known || named == own);
   close_handle(by_path);
   return same;
 }

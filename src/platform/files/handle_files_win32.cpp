@@ -3,7 +3,10 @@
 #include <winternl.h>
 
 #include <cstring>
+#include <map>
+#include <mutex>
 
+#include "platform/process/wine_win32.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
@@ -27,6 +30,26 @@ constexpr auto file_id_class = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
 constexpr auto disposition_ex_class = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
 constexpr ULONG disposition_delete = 0x1;
 constexpr ULONG disposition_posix_semantics = 0x2;
+
+// Whether the ids of the volume holding `handle` name one file for as long
+// as it lives: where the volume opens files by id. Under Wine they are the
+// Unix inode numbers, which do; Wine does not say so. Asked once per volume.
+bool has_lasting_ids(HANDLE handle, std::uint64_t volume) {
+  if (running_under_wine()) return true;
+  static std::mutex guard;
+  static std::map<std::uint64_t, bool> known;
+  {
+    std::lock_guard<std::mutex> lock(guard);
+    const auto found = known.find(volume);
+    if (found != known.end()) return found->second;
+  }
+  DWORD flags = 0;
+  const bool lasting = GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+                       (flags & FILE_SUPPORTS_OPEN_BY_FILE_ID) != 0;
+  std::lock_guard<std::mutex> lock(guard);
+  known[volume] = lasting;
+  return lasting;
+}
 
 constexpr long status_delete_pending = static_cast<long>(0xC0000056);
 }  // namespace
@@ -64,25 +87,37 @@ HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags) {
   return nullptr;
 }
 
+file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64_t high, bool lasting_ids,
+                            bool directory, std::uint64_t size, std::int64_t written) {
+  if (lasting_ids && (low != 0 || high != 0)) return file_identity{volume, low, true, high};
+  if (directory) return file_identity();
+  return file_identity{volume, low, true, high, size, written};
+}
+
 bool identity_of(HANDLE handle, file_identity& id) {
   const DWORD saved = GetLastError();
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) {
+    SetLastError(saved);
+    return false;
+  }
+  std::uint64_t halves[2] = {(static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, 0};
+  std::uint64_t volume = info.dwVolumeSerialNumber;
   // The 128-bit id where the system has it (from Windows 8 on); the 64-bit
   // index is not unique on ReFS.
   file_id_info wide_id;
   if (GetFileInformationByHandleEx(handle, file_id_class, &wide_id, sizeof wide_id)) {
-    std::uint64_t halves[2];
     std::memcpy(halves, wide_id.id, sizeof halves);
-    id = file_identity{wide_id.volume_serial, halves[0], true, halves[1]};
-    SetLastError(saved);
-    return true;
+    volume = wide_id.volume_serial;
   }
-  BY_HANDLE_FILE_INFORMATION info;
-  const bool found = GetFileInformationByHandle(handle, &info) != 0;
-  if (found)
-    id = file_identity{info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                       true};
+  const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  const std::int64_t written =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                info.ftLastWriteTime.dwLowDateTime);
+  id = identity_from(volume, halves[0], halves[1], has_lasting_ids(handle, volume),
+                     (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, size, written);
   SetLastError(saved);
-  return found;
+  return true;
 }
 
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes) {

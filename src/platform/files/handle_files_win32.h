@@ -25,8 +25,17 @@ std::uint32_t open_failure_code(long status);
 // last error set, when it cannot. `flags` as CreateFileW's.
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags);
 
-// The volume serial and file id of what the handle holds.
+// The volume serial and file id of what the handle holds, as far as the
+// volume gives one: see identity_from.
 bool identity_of(HANDLE handle, file_identity& id);
+
+// What a file id read from a volume is worth. Trusted alone only where the
+// volume opens files by id (`lasting_ids`) and it is not 0; else a file is
+// told by its id, size and last write together, and a directory is not told
+// at all (unknown), for ids a FAT volume reuses or a server gives every entry
+// alike must not make two folders one.
+file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64_t high, bool lasting_ids,
+                            bool directory, std::uint64_t size, std::int64_t written);
 
 // The status of what the handle holds, and its attributes.
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes);
