@@ -71,6 +71,12 @@ std::string compared(bool lasting, bool directory, std::uint64_t id_a, std::uint
   return a == b ? "same" : "different";
 }
 
+// What a listing makes of an entry with these attributes and reparse tag.
+std::string listed(DWORD attributes, DWORD tag) {
+  static const char* const names[] = {"folder", "file", "link", "not here"};
+  return names[static_cast<int>(listed_kind(attributes, tag))];
+}
+
 removal_result recycle(fake_system& system, std::uint64_t size = 100) {
   return recycle_file(L"C:\\t\\a.obj", size, system.calls());
 }
@@ -131,6 +137,16 @@ const row rows[] = {
      "different"},
     {"files with id 0 and another size", [](fake_system&) { return compared(true, false, 0, 0, 11); }, "different"},
     {"one file on a FAT volume", [](fake_system&) { return compared(false, false, 5, 5); }, "same"},
+    {"a symbolic link", [](fake_system&) { return listed(0x20 | 0x400, 0xA000000C); }, "link"},
+    {"a junction", [](fake_system&) { return listed(0x10 | 0x400, 0xA0000003); }, "link"},
+    {"a reparse point whose tag is not told", [](fake_system&) { return listed(0x10 | 0x400, 0); }, "link"},
+    {"a synced cloud folder", [](fake_system&) { return listed(0x10 | 0x400, 0x9000601A); }, "folder"},
+    {"a cloud file on this computer", [](fake_system&) { return listed(0x20 | 0x400, 0x9000001A); }, "file"},
+    {"a deduplicated file", [](fake_system&) { return listed(0x20 | 0x400, 0x80000013); }, "file"},
+    {"a cloud file recalled on data access", [](fake_system&) { return listed(0x20 | 0x400 | 0x400000, 0x9000001A); },
+     "not here"},
+    {"a placeholder recalled on open", [](fake_system&) { return listed(0x20 | 0x40000, 0); }, "not here"},
+    {"an offline file", [](fake_system&) { return listed(0x20 | 0x1000, 0); }, "not here"},
 };
 
 TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {

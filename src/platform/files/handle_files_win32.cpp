@@ -51,6 +51,9 @@ bool has_lasting_ids(HANDLE handle, std::uint64_t volume) {
   return lasting;
 }
 
+constexpr DWORD recall_on_open = 0x00040000;
+constexpr DWORD recall_on_data_access = 0x00400000;
+
 constexpr long status_delete_pending = static_cast<long>(0xC0000056);
 }  // namespace
 
@@ -160,6 +163,30 @@ bool mark_for_deletion(HANDLE handle) {
   });
   SetLastError(code);
   return code == error_code::success;
+}
+
+bool leads_elsewhere(DWORD attributes, DWORD reparse_tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (reparse_tag == 0 || IsReparseTagNameSurrogate(reparse_tag));
+}
+
+bool leads_elsewhere(HANDLE handle, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  const DWORD saved = GetLastError();
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  const bool asked = GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) != 0;
+  SetLastError(saved);
+  return leads_elsewhere(attributes, asked ? tag.ReparseTag : 0);
+}
+
+bool has_data_elsewhere(DWORD attributes) {
+  return (attributes & (recall_on_open | recall_on_data_access | FILE_ATTRIBUTE_OFFLINE)) != 0;
+}
+
+entry_kind listed_kind(DWORD attributes, DWORD reparse_tag) {
+  if (leads_elsewhere(attributes, reparse_tag)) return entry_kind::other;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return entry_kind::directory;
+  return has_data_elsewhere(attributes) ? entry_kind::data_elsewhere : entry_kind::regular;
 }
 
 void close_handle(HANDLE handle) {

@@ -7,6 +7,7 @@
 
 #include "platform/files/file_identity.h"
 #include "platform/files/file_status.h"
+#include "platform/files/tree_directory.h"
 
 namespace platform {
 // Opens `name` in the directory `directory` holds, by that name exactly and
@@ -50,6 +51,19 @@ enum class disposition_form { posix, classic };
 std::uint32_t mark_for_deletion(const std::function<std::uint32_t(disposition_form)>& set);
 // The same on the file the handle holds, opened with DELETE access.
 bool mark_for_deletion(HANDLE handle);
+
+// Whether an entry with these attributes and reparse tag leads elsewhere: a
+// name surrogate (symbolic link, junction, mount point), or a reparse point
+// whose tag is not told (0). Other tags (cloud files, deduplication) are
+// files and folders like any other.
+bool leads_elsewhere(DWORD attributes, DWORD reparse_tag);
+// The same for what the handle holds, whose attributes are known.
+bool leads_elsewhere(HANDLE handle, DWORD attributes);
+// Whether a file's data is not on this computer: recalled on open or on
+// access (a cloud file), or offline. Reading it would fetch it.
+bool has_data_elsewhere(DWORD attributes);
+// What a listing's entry with these attributes and reparse tag is.
+entry_kind listed_kind(DWORD attributes, DWORD reparse_tag);
 
 // Closes the handle, leaving the last error as it was.
 void close_handle(HANDLE handle);

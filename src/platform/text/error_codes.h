@@ -32,4 +32,5 @@ constexpr std::uint32_t unrecognized_volume = 1005;
 constexpr std::uint32_t io_device = 1117;
 constexpr std::uint32_t cancelled = 1223;
 constexpr std::uint32_t cant_resolve_filename = 1921;
+constexpr std::uint32_t file_offline = 4350;
 }  // namespace error_code
