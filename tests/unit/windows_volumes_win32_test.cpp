@@ -7,6 +7,8 @@
 
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/recycle_bin_win32.h"
+#include "platform/files/volume_bin_win32.h"
+#include "platform/text/wide_text_win32.h"
 
 namespace {
 using namespace platform;
@@ -147,6 +149,14 @@ const row rows[] = {
      "not here"},
     {"a placeholder recalled on open", [](fake_system&) { return listed(0x20 | 0x40000, 0); }, "not here"},
     {"an offline file", [](fake_system&) { return listed(0x20 | 0x1000, 0); }, "not here"},
+    {"a root named by its volume keeps its prefix",
+     [](fake_system&) { return from_wide(full_path("\\\\?\\Volume{5a}\\app")); }, "\\\\?\\Volume{5a}\\app"},
+    {"and its exact form is itself", [](fake_system&) { return from_wide(exact_path(L"\\\\?\\Volume{5a}\\app")); },
+     "\\\\?\\Volume{5a}\\app"},
+    {"a drive letter's path loses its prefix", [](fake_system&) { return from_wide(full_path("\\\\?\\C:\\app")); },
+     "C:\\app"},
+    {"a path by a volume's name has no recycle bin the shell takes",
+     [](fake_system&) { return std::to_string(bin_of_volume(L"\\\\?\\Volume{5a}\\a.obj").drive_type); }, "0"},
 };
 
 TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {

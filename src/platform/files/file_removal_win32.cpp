@@ -6,6 +6,7 @@
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/path_syntax.h"
 #include "platform/files/recycle_bin_win32.h"
+#include "platform/process/wine_win32.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
@@ -70,8 +71,10 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   HANDLE handle = open_judged(entry, DELETE | FILE_READ_ATTRIBUTES, judged);
   if (handle == nullptr) return false;
   // Wine carries out the deletion at the close by the file's path: that path
-  // must still name this file. (Windows deletes what the handle holds.)
-  if (!path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
+  // must still name this file. Windows deletes what the handle holds, and
+  // needs no second open (a round trip on a share, a path that may pass
+  // what one call takes, a drive mapping changed since).
+  if (running_under_wine() && !path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
     close_handle(handle);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;

@@ -32,6 +32,9 @@ std::wstring volume_guid(const std::wstring& root) {
 
 volume_bin bin_of_volume(const std::wstring& path) {
   volume_bin bin;
+  // SHFileOperation takes no "\\?\" path ("\\?\Volume{GUID}\..."): it
+  // would delete the file for good. An unknown kind has no bin.
+  if (path.rfind(L"\\\\?\\", 0) == 0) return bin;
   std::vector<wchar_t> root(path.size() + 2);
   if (!GetVolumePathNameW(path.c_str(), root.data(), static_cast<DWORD>(root.size()))) return bin;
   const std::wstring volume = root.data();
