@@ -8,6 +8,7 @@
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/recycle_bin_win32.h"
 #include "platform/files/volume_bin_win32.h"
+#include "platform/process/descriptor_limit_win32.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace {
@@ -157,6 +158,9 @@ const row rows[] = {
      "C:\\app"},
     {"a path by a volume's name has no recycle bin the shell takes",
      [](fake_system&) { return std::to_string(bin_of_volume(L"\\\\?\\Volume{5a}\\a.obj").drive_type); }, "0"},
+    {"the folder handles a walk holds on a share", [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_REMOTE)); },
+     "256"},
+    {"and on a fixed disk", [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_FIXED)); }, "65536"},
 };
 
 TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {
