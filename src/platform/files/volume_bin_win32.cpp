@@ -2,12 +2,26 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
+
+#include "platform/process/wine_win32.h"
 
 namespace platform {
 namespace {
 const wchar_t* const bin_settings = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BitBucket";
 const wchar_t* const explorer_policies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+bool serial_of(const std::wstring& path, DWORD& serial) {
+  const HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool asked = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  if (asked) serial = info.dwVolumeSerialNumber;
+  return asked;
+}
 
 bool read_number(HKEY root, const std::wstring& key, const wchar_t* name, DWORD& value) {
   DWORD size = sizeof value;
@@ -17,6 +31,35 @@ bool read_number(HKEY root, const std::wstring& key, const wchar_t* name, DWORD&
 bool is_set(HKEY root, const std::wstring& key, const wchar_t* name) {
   DWORD value = 0;
   return read_number(root, key, name, value) && value != 0;
+}
+
+// Wine's recycle bin is the desktop's trash folder, which takes only files of
+// its own device; for any other, or when the folder cannot be made, its shell
+// deletes for good. Wine tells devices apart by the volume serial.
+bool wine_trash_takes(const std::wstring& path) {
+  using dos_name_of = wchar_t*(CDECL*)(const char*);
+  const auto dos_name = reinterpret_cast<dos_name_of>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  if (dos_name == nullptr) return false;
+  char unix_home[4096];
+  std::string data_home;
+  if (GetEnvironmentVariableA("XDG_DATA_HOME", unix_home, sizeof unix_home) - 1u < sizeof unix_home - 1)
+    data_home = unix_home;
+  else if (GetEnvironmentVariableA("HOME", unix_home, sizeof unix_home) - 1u < sizeof unix_home - 1)
+    data_home = std::string(unix_home) + "/.local/share";
+  else
+    return false;
+  wchar_t* dos_home = dos_name(data_home.c_str());
+  if (dos_home == nullptr) return false;
+  const std::wstring home = dos_home;
+  HeapFree(GetProcessHeap(), 0, dos_home);
+  // The trash folder itself, or where it is yet to be made.
+  const DWORD trash = GetFileAttributesW((home + L"\\Trash").c_str());
+  const std::wstring folder = trash == INVALID_FILE_ATTRIBUTES ? home : home + L"\\Trash";
+  const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
+  if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+  DWORD file_serial = 0, trash_serial = 0;
+  return serial_of(path, file_serial) && serial_of(folder, trash_serial) && file_serial == trash_serial;
 }
 
 // "{GUID}" of the volume mounted at `root`, as the bin's settings are keyed; empty when it has none.
@@ -49,6 +92,7 @@ volume_bin bin_of_volume(const std::wstring& path) {
                    is_set(HKEY_LOCAL_MACHINE, explorer_policies, L"NoRecycleFiles");
   const std::wstring guid = volume_guid(volume);
   const std::wstring settings = std::wstring(bin_settings) + L"\\Volume\\" + guid;
+  if (running_under_wine() && !wine_trash_takes(path)) bin.turned_off = true;
   if (!guid.empty()) {
     if (is_set(HKEY_CURRENT_USER, settings, L"NukeOnDelete")) bin.turned_off = true;
     DWORD megabytes = 0;
