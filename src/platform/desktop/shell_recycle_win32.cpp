@@ -93,10 +93,12 @@ shell_report recycle_with_report(const std::wstring& path) {
   if (SUCCEEDED(operation->SetOperationFlags(silent_undo)) &&
       SUCCEEDED(SHCreateItemFromParsingName(path.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item))) &&
       SUCCEEDED(operation->DeleteItem(item, &watch))) {
-    report.told = true;
-    report.result = shell_result_of(operation->PerformOperations());
+    const HRESULT performed = operation->PerformOperations();
     BOOL aborted = FALSE;
     report.aborted = SUCCEEDED(operation->GetAnyOperationsAborted(&aborted)) && aborted != FALSE;
+    report.result = shell_result_of(performed);
+    // A shell that takes the item but cannot carry it out has done nothing either.
+    report.told = performed != E_NOTIMPL || report.declined || report.recycled || report.destroyed;
   }
   release(item);
   release(operation);
