@@ -99,19 +99,29 @@ file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64
 
 bool identity_of(HANDLE handle, file_identity& id) {
   const DWORD saved = GetLastError();
+  // The 128-bit id where the system has it (from Windows 8 on); the 64-bit
+  // index is not unique on ReFS. Where that is all it takes, one call.
+  file_id_info wide_id;
+  std::uint64_t halves[2] = {0, 0};
+  std::uint64_t volume = 0;
+  const bool wide = GetFileInformationByHandleEx(handle, file_id_class, &wide_id, sizeof wide_id) != 0;
+  if (wide) {
+    std::memcpy(halves, wide_id.id, sizeof halves);
+    volume = wide_id.volume_serial;
+    if ((halves[0] != 0 || halves[1] != 0) && has_lasting_ids(handle, volume)) {
+      id = file_identity{volume, halves[0], true, halves[1]};
+      SetLastError(saved);
+      return true;
+    }
+  }
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) {
     SetLastError(saved);
     return false;
   }
-  std::uint64_t halves[2] = {(static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, 0};
-  std::uint64_t volume = info.dwVolumeSerialNumber;
-  // The 128-bit id where the system has it (from Windows 8 on); the 64-bit
-  // index is not unique on ReFS.
-  file_id_info wide_id;
-  if (GetFileInformationByHandleEx(handle, file_id_class, &wide_id, sizeof wide_id)) {
-    std::memcpy(halves, wide_id.id, sizeof halves);
-    volume = wide_id.volume_serial;
+  if (!wide) {
+    halves[0] = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    volume = info.dwVolumeSerialNumber;
   }
   const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   const std::int64_t written =

@@ -36,30 +36,45 @@ bool is_set(HKEY root, const std::wstring& key, const wchar_t* name) {
 // Wine's recycle bin is the desktop's trash folder, which takes only files of
 // its own device; for any other, or when the folder cannot be made, its shell
 // deletes for good. Wine tells devices apart by the volume serial.
-bool wine_trash_takes(const std::wstring& path) {
+bool environment(const char* name, std::string& value) {
+  char text[4096];
+  const DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
+  if (length == 0 || length >= sizeof text) return false;
+  value.assign(text, length);
+  return true;
+}
+
+// The desktop's data folder as Wine names it for Windows programs; empty when unknown.
+std::wstring wine_data_home() {
   using dos_name_of = wchar_t*(CDECL*)(const char*);
   const auto dos_name = reinterpret_cast<dos_name_of>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-  if (dos_name == nullptr) return false;
-  char unix_home[4096];
   std::string data_home;
-  if (GetEnvironmentVariableA("XDG_DATA_HOME", unix_home, sizeof unix_home) - 1u < sizeof unix_home - 1)
-    data_home = unix_home;
-  else if (GetEnvironmentVariableA("HOME", unix_home, sizeof unix_home) - 1u < sizeof unix_home - 1)
-    data_home = std::string(unix_home) + "/.local/share";
-  else
-    return false;
-  wchar_t* dos_home = dos_name(data_home.c_str());
-  if (dos_home == nullptr) return false;
+  if (!environment("XDG_DATA_HOME", data_home)) {
+    if (!environment("HOME", data_home)) return std::wstring();
+    data_home += "/.local/share";
+  }
+  wchar_t* dos_home = dos_name == nullptr ? nullptr : dos_name(data_home.c_str());
+  if (dos_home == nullptr) return std::wstring();
   const std::wstring home = dos_home;
   HeapFree(GetProcessHeap(), 0, dos_home);
+  return home;
+}
+
+bool wine_trash_takes(const std::wstring& path) {
+  static const std::wstring home = wine_data_home();
+  if (home.empty()) return false;
   // The trash folder itself, or where it is yet to be made.
   const DWORD trash = GetFileAttributesW((home + L"\\Trash").c_str());
   const std::wstring folder = trash == INVALID_FILE_ATTRIBUTES ? home : home + L"\\Trash";
   const DWORD folder_attributes = GetFileAttributesW(folder.c_str());
   if (folder_attributes == INVALID_FILE_ATTRIBUTES || (folder_attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
-  DWORD file_serial = 0, trash_serial = 0;
-  return serial_of(path, file_serial) && serial_of(folder, trash_serial) && file_serial == trash_serial;
+  // The folder's serial stays what it is for the run; asked once it is found.
+  static DWORD trash_serial = 0;
+  static bool trash_found = false;
+  if (!trash_found) trash_found = serial_of(folder, trash_serial);
+  DWORD file_serial = 0;
+  return trash_found && serial_of(path, file_serial) && file_serial == trash_serial;
 }
 
 // "{GUID}" of the volume mounted at `root`, as the bin's settings are keyed; empty when it has none.
