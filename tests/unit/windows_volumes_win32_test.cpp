@@ -158,8 +158,8 @@ const row rows[] = {
      "C:\\app"},
     {"a path by a volume's name has no recycle bin the shell takes",
      [](fake_system&) { return std::to_string(bin_of_volume(L"\\\\?\\Volume{5a}\\a.obj").drive_type); }, "0"},
-    {"the folder handles a walk holds on a share", [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_REMOTE)); },
-     "256"},
+    {"the folder handles a walk holds on a share",
+     [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_REMOTE)); }, "256"},
     {"and on a fixed disk", [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_FIXED)); }, "65536"},
 };
 

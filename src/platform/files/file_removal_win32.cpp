@@ -74,7 +74,8 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   // must still name this file. Windows deletes what the handle holds, and
   // needs no second open (a round trip on a share, a path that may pass
   // what one call takes, a drive mapping changed since).
-  if (running_under_wine() && !path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
+  if (running_under_wine() &&
+      !path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
     close_handle(handle);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;

@@ -13,8 +13,9 @@ const wchar_t* const bin_settings = L"Software\\Microsoft\\Windows\\CurrentVersi
 const wchar_t* const explorer_policies = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 bool serial_of(const std::wstring& path, DWORD& serial) {
-  const HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info;
   const bool asked = GetFileInformationByHandle(handle, &info) != 0;
