@@ -9,6 +9,7 @@
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/recognition/file_operator.h"
 #include "engine/recognition/recognition_rules.h"
+#include "engine/removal/removal_tally.h"
 #include "test_support.h"
 
 namespace {
@@ -120,6 +121,20 @@ TEST_F(recognition_test, a_file_gone_since_the_search_is_simply_kept) {
     const std::string missing = (dir / name).string();
     EXPECT_EQ(judge_build_output(missing.c_str(), pattern), recognition_verdict::kept) << name;
   }
+}
+
+TEST_F(recognition_test, a_file_whose_data_is_elsewhere_is_never_read_and_counted_apart) {
+  write_file(dir / "cloud.obj", coff);
+  const std::string path = (dir / "cloud.obj").string();
+  const platform::tree_entry entry{nullptr, path.c_str(), path.c_str(), platform::entry_kind::data_elsewhere};
+  EXPECT_EQ(judge_build_output(entry, "*.obj").verdict, recognition_verdict::data_elsewhere);
+  removal_tally tally;
+  stdout_capture capture;
+  tally.report_data_elsewhere();  // none: no line
+  tally.count_data_elsewhere();
+  tally.count_data_elsewhere();
+  tally.report_data_elsewhere();
+  EXPECT_EQ(capture.text(), "not read: 2 files whose data is not on this computer, kept\n\n");
 }
 
 TEST_F(recognition_test, a_folder_opened_as_a_file_raises_not_open) {

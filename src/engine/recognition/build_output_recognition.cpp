@@ -23,6 +23,10 @@ platform::tree_entry by_path(const char* file_path) {
 // held by another program is passed over with its code, anything else ends the run.
 recognition_result after_failure(std::uint32_t code, recognition_result& result) {
   if (is_gone(code)) return result;
+  if (code == error_code::file_offline) {
+    result.verdict = recognition_verdict::data_elsewhere;
+    return result;
+  }
   if (is_tolerated_read_failure(code)) {
     result.verdict = recognition_verdict::unreadable;
     result.error = code;
@@ -52,6 +56,8 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const c
 recognition_result judge_build_output(const platform::tree_entry& entry, const recognition_rule& rule) {
   const run_settings& settings = process_run_settings();
   recognition_result result;
+  // Reading a file whose data is elsewhere would fetch it, even in a dry run.
+  if (entry.listed_as == platform::entry_kind::data_elsewhere) return after_failure(error_code::file_offline, result);
   file_operator file;
   // A plain file when listed is opened at once, in every mode, never through
   // a link put in its place, and asked about through the open file.

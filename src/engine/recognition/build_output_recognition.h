@@ -15,6 +15,7 @@ enum class recognition_verdict {
   kept,          // not that build output, not a regular file, or gone since the search
   build_output,  // to be removed
   unreadable,    // held open by another program, or a name no call can reach
+  data_elsewhere,  // its data is not on this computer (a cloud file): never read, kept
 };
 
 // A verdict with what was learned on the way: the file's status, which the

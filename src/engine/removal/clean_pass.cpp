@@ -57,6 +57,10 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
   const recognition_result judged = judge_build_output(entry, *rule);
   if (judged.verdict == recognition_verdict::kept) return false;
+  if (judged.verdict == recognition_verdict::data_elsewhere) {
+    tally.count_data_elsewhere();
+    return false;
+  }
   if (judged.verdict == recognition_verdict::unreadable) {
     report_tolerated_failure(entry.path, judged.error);
     return false;
@@ -123,7 +127,10 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   }
   if (settings.dry_run) {
     tally.report_dry_run(root);
-    if (settings.summary) tally.report_breakdown(ordered, [&](std::uint32_t folder) { return tree.path(folder); });
+    if (settings.summary) {
+      tally.report_breakdown(ordered, [&](std::uint32_t folder) { return tree.path(folder); });
+      tally.report_data_elsewhere();
+    }
   } else if (settings.summary || settings.summary_at_terminal) {
     tally.report_tree(root, settings.use_recycle_bin);
   }

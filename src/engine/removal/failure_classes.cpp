@@ -7,8 +7,22 @@
 
 bool is_gone(std::uint32_t code) { return code == error_code::file_not_found || code == error_code::path_not_found; }
 
+bool is_refused_by_the_volume(std::uint32_t code) {
+  switch (code) {
+    case error_code::too_many_open_files:    // a server that allows fewer open files
+    case error_code::write_protect:          // a card's write-protect switch
+    case error_code::network_access_denied:  // a read-only share
+    case error_code::virus_infected:         // blocked by the virus scanner
+    case error_code::virus_deleted:
+    case error_code::cant_access_file:       // a reparse tag the system cannot read
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool is_tolerated_read_failure(std::uint32_t code) {
-  return code == error_code::sharing_violation || code == error_code::invalid_name;
+  return code == error_code::sharing_violation || code == error_code::invalid_name || is_refused_by_the_volume(code);
 }
 
 bool is_tolerated_removal_failure(std::uint32_t code) {

@@ -9,8 +9,14 @@
 // The file went away since the search (another run, a build): nothing to do.
 bool is_gone(std::uint32_t code);
 
+// What a volume refuses one file for, while the next may well go: too many
+// open files on a server, a write-protected card, a read-only share, the
+// virus scanner, a reparse tag the system cannot read.
+bool is_refused_by_the_volume(std::uint32_t code);
+
 // Recognition could not read the file, but the pass may go on: it is held
-// open by another program, or the system takes its name for an invalid one.
+// open by another program, the system takes its name for an invalid one, or
+// the volume refuses it.
 bool is_tolerated_read_failure(std::uint32_t code);
 
 // A removal that failed without ending the pass.

@@ -84,6 +84,12 @@ void removal_tally::report_total(std::size_t trees, bool to_trash) {
          ") " + (to_trash ? "moved to the trash" : "removed") + " from " + std::to_string(trees) + " trees");
 }
 
+void removal_tally::report_data_elsewhere() const {
+  if (data_elsewhere_ != 0)
+    output_message("not read: %s files whose data is not on this computer, kept",
+                   std::to_string(data_elsewhere_).c_str());
+}
+
 void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
                                      const std::function<std::string(std::uint32_t)>& folder_path) const {
   std::vector<std::size_t> by_size;

@@ -30,6 +30,11 @@ class removal_tally {
   // The summary lines reported so far (and those of the trees added), in order, without line ends.
   const std::vector<std::string>& lines() const { return lines_; }
 
+  // One file left unread because its data is not on this computer.
+  void count_data_elsewhere() { ++data_elsewhere_; }
+  // "not read: N files whose data is not on this computer, kept", when there were any.
+  void report_data_elsewhere() const;
+
   // "dry run: N files, B bytes would be removed from ROOT"
   void report_dry_run(const char* root);
   // "removed: N files, B bytes (H) from ROOT", or "moved to the trash: ..."
@@ -55,4 +60,5 @@ class removal_tally {
   std::unordered_map<std::uint32_t, std::uint64_t> folders_;
   std::map<platform::file_identity, std::uint32_t> names_counted_;  // names_stay: of files with several names
   std::vector<std::string> lines_;
+  std::uint64_t data_elsewhere_ = 0;
 };

@@ -35,7 +35,7 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
 
   rules_ = std::make_unique<name_rules>(patterns, skip_names);
   tree_ = std::make_unique<walked_tree>(root_text, *rules_, worker_count(), !worker_count_forced(), std::move(opener),
-                                        platform::spare_descriptors());
+                                        platform::spare_descriptors(root_text));
   walked_tree& tree = *tree_;
   tree.walk();
 

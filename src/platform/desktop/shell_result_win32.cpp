@@ -22,6 +22,13 @@ bool is_other_shell_code(int result) {
 }
 }  // namespace
 
+int shell_result_of(long hresult) {
+  const auto bits = static_cast<std::uint32_t>(hresult);
+  if (hresult >= 0) return 0;
+  if ((bits & 0xFFFF0000u) == 0x80070000u) return static_cast<int>(bits & 0xFFFFu);  // FACILITY_WIN32
+  return -1;
+}
+
 removal_result shell_removal_result(int result, bool aborted) {
   switch (result) {
     case 0:

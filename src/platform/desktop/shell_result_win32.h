@@ -8,4 +8,8 @@ namespace platform {
 // it aborted an operation, which without any dialog it may do and still
 // return 0, leaving the file where it was.
 removal_result shell_removal_result(int result, bool aborted);
+
+// IFileOperation's result in the terms shell_removal_result takes: a Win32
+// code where it carries one, 0 for success, -1 for anything else.
+int shell_result_of(long hresult);
 }  // namespace platform

@@ -1,12 +1,12 @@
 #include "platform/files/file_removal.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <winternl.h>
 
-#include "platform/desktop/shell_result_win32.h"
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/path_syntax.h"
+#include "platform/files/recycle_bin_win32.h"
+#include "platform/process/wine_win32.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
@@ -28,12 +28,13 @@ bool leads_to_judged(const tree_entry& entry, HANDLE own, const file_identity& j
   return same;
 }
 
-// Whether `path` names, right now, what `held` holds.
+// Whether `path` names, right now, what `held` holds; as far as the volume
+// tells, for a folder on a volume without lasting ids cannot be told.
 bool path_names(const std::wstring& path, HANDLE held, DWORD flags) {
   HANDLE by_path = open_by_path(path, FILE_READ_ATTRIBUTES, flags);
   if (by_path == nullptr) return false;
   file_identity named, own;
-  const bool same = identity_of(by_path, named) && identity_of(held, own) && named == own;
+  const bool same = identity_of(by_path, named) && identity_of(held, own) && (!own.known || named == own);
   close_handle(by_path);
   return same;
 }
@@ -70,16 +71,16 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   HANDLE handle = open_judged(entry, DELETE | FILE_READ_ATTRIBUTES, judged);
   if (handle == nullptr) return false;
   // Wine carries out the deletion at the close by the file's path: that path
-  // must still name this file. (Windows deletes what the handle holds.)
-  if (!path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
+  // must still name this file. Windows deletes what the handle holds, and
+  // needs no second open (a round trip on a share, a path that may pass
+  // what one call takes, a drive mapping changed since).
+  if (running_under_wine() &&
+      !path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
     close_handle(handle);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
   }
-  // A read-only file is refused here with access denied, one held open
-  // without delete sharing already at the open, with a sharing violation.
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  const bool marked = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+  const bool marked = mark_for_deletion(handle);
   close_handle(handle);
   return marked;
 }
@@ -91,6 +92,7 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
   std::wstring list = entry.directory == nullptr ? full_path(path_block) : to_wide(full_path_of(entry));
   if (list.empty()) list = to_wide(path_block);
   if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
+  std::uint64_t size = 0;  // what the bin must have room for; 0 when not known
   if (entry.directory != nullptr) {
     if (has_a_name_the_shell_trims(list)) return {removal_outcome::refused, error_code::invalid_name};
     // The shell resolves the path again: just before, its folder must still
@@ -101,26 +103,15 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
       const bool gone = code == error_code::file_not_found || code == error_code::path_not_found;
       return {gone ? removal_outcome::gone : removal_outcome::refused, code};
     }
+    file_status status;
+    DWORD attributes = 0;
+    if (status_of(file, status, attributes)) size = status.size;
     const std::wstring folder = to_wide(entry.directory_full_path());
     const bool still = path_names(folder, static_cast<HANDLE>(entry.directory_handle()), 0) &&
                        path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);
     close_handle(file);
     if (!still) return {removal_outcome::gone, error_code::file_not_found};
   }
-  list.push_back(L'\0');  // with the string's own, the two that end the list
-
-  SHFILEOPSTRUCTW op;
-  ZeroMemory(&op, sizeof op);
-  op.hwnd = nullptr;
-  op.wFunc = FO_DELETE;
-  op.pFrom = list.c_str();
-  op.pTo = nullptr;
-  // ALLOWUNDO sends the file to the recycle bin; the rest keep every dialog away.
-  op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
-  op.fAnyOperationsAborted = FALSE;
-  op.hNameMappings = nullptr;
-  op.lpszProgressTitle = nullptr;
-  const int result = SHFileOperationW(&op);
-  return shell_removal_result(result, op.fAnyOperationsAborted != FALSE);
+  return recycle_file(list, size, system_recycle_calls());
 }
 }  // namespace platform

@@ -3,8 +3,14 @@
 #include <winternl.h>
 
 #include <cstring>
+#include <map>
+#include <mutex>
 
+#include "platform/process/wine_win32.h"
+#include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
+
+extern "C" NTSTATUS NTAPI RtlGetLastNtStatus(void);
 
 namespace platform {
 namespace {
@@ -19,6 +25,36 @@ struct file_id_info {
   BYTE id[16];
 };
 constexpr auto file_id_class = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// FILE_DISPOSITION_INFO_EX and its class, from Windows 10 1709 on.
+constexpr auto disposition_ex_class = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr ULONG disposition_delete = 0x1;
+constexpr ULONG disposition_posix_semantics = 0x2;
+
+// Whether the ids of the volume holding `handle` name one file for as long
+// as it lives: where the volume opens files by id. Under Wine they are the
+// Unix inode numbers, which do; Wine does not say so. Asked once per volume.
+bool has_lasting_ids(HANDLE handle, std::uint64_t volume) {
+  if (running_under_wine()) return true;
+  static std::mutex guard;
+  static std::map<std::uint64_t, bool> known;
+  {
+    std::lock_guard<std::mutex> lock(guard);
+    const auto found = known.find(volume);
+    if (found != known.end()) return found->second;
+  }
+  DWORD flags = 0;
+  const bool lasting = GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+                       (flags & FILE_SUPPORTS_OPEN_BY_FILE_ID) != 0;
+  std::lock_guard<std::mutex> lock(guard);
+  known[volume] = lasting;
+  return lasting;
+}
+
+constexpr DWORD recall_on_open = 0x00040000;
+constexpr DWORD recall_on_data_access = 0x00400000;
+
+constexpr long status_delete_pending = static_cast<long>(0xC0000056);
 }  // namespace
 
 HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK access, ULONG options) {
@@ -37,35 +73,64 @@ HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK 
                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
                    options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
   if (status >= 0) return handle;
-  SetLastError(RtlNtStatusToDosError(status));
+  SetLastError(open_failure_code(status));
   return nullptr;
+}
+
+std::uint32_t open_failure_code(long status) {
+  if (status == status_delete_pending) return error_code::file_not_found;
+  return RtlNtStatusToDosError(status);
 }
 
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags) {
   const HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+  if (handle != INVALID_HANDLE_VALUE) return handle;
+  if (RtlGetLastNtStatus() == status_delete_pending) SetLastError(error_code::file_not_found);
+  return nullptr;
+}
+
+file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64_t high, bool lasting_ids,
+                            bool directory, std::uint64_t size, std::int64_t written) {
+  if (lasting_ids && (low != 0 || high != 0)) return file_identity{volume, low, true, high};
+  if (directory) return file_identity();
+  return file_identity{volume, low, true, high, size, written};
 }
 
 bool identity_of(HANDLE handle, file_identity& id) {
   const DWORD saved = GetLastError();
   // The 128-bit id where the system has it (from Windows 8 on); the 64-bit
-  // index is not unique on ReFS.
+  // index is not unique on ReFS. Where that is all it takes, one call.
   file_id_info wide_id;
-  if (GetFileInformationByHandleEx(handle, file_id_class, &wide_id, sizeof wide_id)) {
-    std::uint64_t halves[2];
+  std::uint64_t halves[2] = {0, 0};
+  std::uint64_t volume = 0;
+  const bool wide = GetFileInformationByHandleEx(handle, file_id_class, &wide_id, sizeof wide_id) != 0;
+  if (wide) {
     std::memcpy(halves, wide_id.id, sizeof halves);
-    id = file_identity{wide_id.volume_serial, halves[0], true, halves[1]};
-    SetLastError(saved);
-    return true;
+    volume = wide_id.volume_serial;
+    if ((halves[0] != 0 || halves[1] != 0) && has_lasting_ids(handle, volume)) {
+      id = file_identity{volume, halves[0], true, halves[1]};
+      SetLastError(saved);
+      return true;
+    }
   }
   BY_HANDLE_FILE_INFORMATION info;
-  const bool found = GetFileInformationByHandle(handle, &info) != 0;
-  if (found)
-    id = file_identity{info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
-                       true};
+  if (!GetFileInformationByHandle(handle, &info)) {
+    SetLastError(saved);
+    return false;
+  }
+  if (!wide) {
+    halves[0] = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    volume = info.dwVolumeSerialNumber;
+  }
+  const std::uint64_t size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  const std::int64_t written =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                info.ftLastWriteTime.dwLowDateTime);
+  id = identity_from(volume, halves[0], halves[1], has_lasting_ids(handle, volume),
+                     (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, size, written);
   SetLastError(saved);
-  return found;
+  return true;
 }
 
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes) {
@@ -82,6 +147,57 @@ bool status_of(HANDLE handle, file_status& status, DWORD& attributes) {
   status.last_write = unix_seconds(basic.LastWriteTime.QuadPart);
   status.links = standard.NumberOfLinks;
   return identity_of(handle, status.identity);
+}
+
+std::uint32_t mark_for_deletion(const std::function<std::uint32_t(disposition_form)>& set) {
+  const std::uint32_t posix = set(disposition_form::posix);
+  // A file system without them (FAT, a share) or an older system refuses the class or its flags.
+  if (posix != error_code::invalid_parameter && posix != error_code::invalid_function &&
+      posix != error_code::not_supported)
+    return posix;
+  return set(disposition_form::classic);
+}
+
+bool mark_for_deletion(HANDLE handle) {
+  // A read-only file is refused with access denied either way; one held
+  // open without delete sharing already at the open, with a sharing violation.
+  const std::uint32_t code = mark_for_deletion([handle](disposition_form form) -> std::uint32_t {
+    BOOL marked;
+    if (form == disposition_form::posix) {
+      ULONG flags = disposition_delete | disposition_posix_semantics;
+      marked = SetFileInformationByHandle(handle, disposition_ex_class, &flags, sizeof flags);
+    } else {
+      FILE_DISPOSITION_INFO disposition{TRUE};
+      marked = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    return marked ? error_code::success : GetLastError();
+  });
+  SetLastError(code);
+  return code == error_code::success;
+}
+
+bool leads_elsewhere(DWORD attributes, DWORD reparse_tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (reparse_tag == 0 || IsReparseTagNameSurrogate(reparse_tag));
+}
+
+bool leads_elsewhere(HANDLE handle, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  const DWORD saved = GetLastError();
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  const bool asked = GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) != 0;
+  SetLastError(saved);
+  return leads_elsewhere(attributes, asked ? tag.ReparseTag : 0);
+}
+
+bool has_data_elsewhere(DWORD attributes) {
+  return (attributes & (recall_on_open | recall_on_data_access | FILE_ATTRIBUTE_OFFLINE)) != 0;
+}
+
+entry_kind listed_kind(DWORD attributes, DWORD reparse_tag) {
+  if (leads_elsewhere(attributes, reparse_tag)) return entry_kind::other;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return entry_kind::directory;
+  return has_data_elsewhere(attributes) ? entry_kind::data_elsewhere : entry_kind::regular;
 }
 
 void close_handle(HANDLE handle) {

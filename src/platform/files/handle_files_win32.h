@@ -1,10 +1,13 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/files/file_identity.h"
 #include "platform/files/file_status.h"
+#include "platform/files/tree_directory.h"
 
 namespace platform {
 // Opens `name` in the directory `directory` holds, by that name exactly and
@@ -14,15 +17,53 @@ namespace platform {
 // with the last error set to the failure's Windows code, when it cannot be opened.
 HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK access, ULONG options);
 
+// The Windows code for an open that failed with the NT status `status`. A
+// name pending deletion (its last handle still open elsewhere) is gone: it
+// can never be opened again, and Win32 would call it access denied.
+std::uint32_t open_failure_code(long status);
+
 // Opens a whole path in its call form to ask what it names; null, with the
 // last error set, when it cannot. `flags` as CreateFileW's.
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags);
 
-// The volume serial and file id of what the handle holds.
+// The volume serial and file id of what the handle holds, as far as the
+// volume gives one: see identity_from.
 bool identity_of(HANDLE handle, file_identity& id);
+
+// What a file id read from a volume is worth. Trusted alone only where the
+// volume opens files by id (`lasting_ids`) and it is not 0; else a file is
+// told by its id, size and last write together, and a directory is not told
+// at all (unknown), for ids a FAT volume reuses or a server gives every entry
+// alike must not make two folders one.
+file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64_t high, bool lasting_ids,
+                            bool directory, std::uint64_t size, std::int64_t written);
 
 // The status of what the handle holds, and its attributes.
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes);
+
+// How a file is marked for deletion: with POSIX semantics, which takes the
+// name away at once, or the classic way, which leaves it until the last
+// handle closes (the only one some file systems and older systems have).
+enum class disposition_form { posix, classic };
+// Marks the file through `set`, which returns the error code of one form:
+// POSIX semantics first, the classic form where the file system lacks them.
+// Never past a read-only attribute. The error code, success when marked.
+std::uint32_t mark_for_deletion(const std::function<std::uint32_t(disposition_form)>& set);
+// The same on the file the handle holds, opened with DELETE access.
+bool mark_for_deletion(HANDLE handle);
+
+// Whether an entry with these attributes and reparse tag leads elsewhere: a
+// name surrogate (symbolic link, junction, mount point), or a reparse point
+// whose tag is not told (0). Other tags (cloud files, deduplication) are
+// files and folders like any other.
+bool leads_elsewhere(DWORD attributes, DWORD reparse_tag);
+// The same for what the handle holds, whose attributes are known.
+bool leads_elsewhere(HANDLE handle, DWORD attributes);
+// Whether a file's data is not on this computer: recalled on open or on
+// access (a cloud file), or offline. Reading it would fetch it.
+bool has_data_elsewhere(DWORD attributes);
+// What a listing's entry with these attributes and reparse tag is.
+entry_kind listed_kind(DWORD attributes, DWORD reparse_tag);
 
 // Closes the handle, leaving the last error as it was.
 void close_handle(HANDLE handle);

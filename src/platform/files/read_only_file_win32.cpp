@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include "platform/files/handle_files_win32.h"
+#include "platform/text/error_codes.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
@@ -23,15 +24,19 @@ bool read_only_file::open(const tree_entry& entry, const file_status& expected) 
   handle_ = open_for_reading(entry, 0);
   if (handle_ == nullptr) return false;
   file_identity opened;
-  if (entry.directory == nullptr) {
-    // A directory opened by its path (which needs the backup flag) is no file.
-    file_status status;
-    DWORD attributes = 0;
-    if (status_of(static_cast<HANDLE>(handle_), status, attributes) && status.type == file_status::kind::directory) {
-      close();
-      SetLastError(ERROR_ACCESS_DENIED);
-      return false;
-    }
+  file_status status;
+  DWORD attributes = 0;
+  const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
+  // A directory opened by its path (which needs the backup flag) is no file.
+  if (entry.directory == nullptr && asked && status.type == file_status::kind::directory) {
+    close();
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  if (asked && has_data_elsewhere(attributes)) {
+    close();
+    SetLastError(error_code::file_offline);
+    return false;
   }
   // Swapped since its status was asked: the file asked about is gone.
   if (expected.identity.known && identity_of(static_cast<HANDLE>(handle_), opened) && !(opened == expected.identity)) {
@@ -62,10 +67,12 @@ bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   }
   DWORD attributes = 0;
   const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
-  if (asked && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
+  if (asked && !leads_elsewhere(static_cast<HANDLE>(handle_), attributes) && !has_data_elsewhere(attributes))
+    return true;
   close();
-  // A link put in its place since it was listed is not read through here.
-  if (asked) SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+  // A link put in its place since it was listed is not read through here,
+  // nor is a file whose data is elsewhere read at all.
+  if (asked) SetLastError(has_data_elsewhere(attributes) ? error_code::file_offline : ERROR_CANT_RESOLVE_FILENAME);
   return false;
 }
 

@@ -11,6 +11,7 @@ enum class entry_kind : unsigned char {
   directory,  // to descend into: no link, junction or mount point
   regular,    // a plain file, no link
   other,      // a link, a FIFO, a device, or anything the listing does not tell
+  data_elsewhere,  // a plain file whose data is not here (a cloud file): reading it would fetch it
 };
 
 // One directory of a tree being cleaned, open for listing its entries and for

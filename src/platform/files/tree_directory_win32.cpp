@@ -59,7 +59,7 @@ bool tree_directory::open_subdirectory(const tree_directory& parent, const std::
   file_status status;
   DWORD attributes = 0;
   const bool asked = status_of(handle, status, attributes);
-  if (!asked || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  if (!asked || leads_elsewhere(handle, attributes)) {
     if (asked) SetLastError(ERROR_PATH_NOT_FOUND);
     close_handle(handle);
     return false;
@@ -116,11 +116,9 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
     const std::size_t length = record->FileNameLength / sizeof(wchar_t);
     if (entry[0] == L'.' && (length == 1 || (length == 2 && entry[1] == L'.'))) continue;
     name = from_wide(entry, length);
-    // Junctions, directory links and mount points lead out of the tree.
-    const DWORD attributes = record->FileAttributes;
-    const bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const bool reparse_point = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    kind = reparse_point ? entry_kind::other : directory ? entry_kind::directory : entry_kind::regular;
+    // Junctions, directory links and mount points lead out of the tree. A
+    // reparse point's tag is where its extended attributes' size would be.
+    kind = listed_kind(record->FileAttributes, record->EaSize);
     return step::entry;
   }
 }

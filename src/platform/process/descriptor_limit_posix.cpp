@@ -36,6 +36,9 @@ std::size_t spare_descriptors() {
   return used < most ? most - used : 0;
 }
 
+// A share's server counts what its mount holds open, not this process.
+std::size_t spare_descriptors(const std::string&) { return spare_descriptors(); }
+
 // The soft limit is often kept low for programs that still use select(); this
 // one does not, and a deep tree is walked faster with more directories open.
 void raise_descriptor_limit() {

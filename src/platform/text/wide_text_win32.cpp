@@ -30,6 +30,11 @@ void append_utf8(std::string& out, char32_t code) {
 bool starts_with(const std::wstring& text, const wchar_t* prefix) {
   return text.compare(0, std::wstring(prefix).size(), prefix) == 0;
 }
+
+// "\\?\" or "\\.\" before a drive letter's path, which reads the same without it.
+bool is_prefixed_drive_path(const std::wstring& path) {
+  return (starts_with(path, L"\\\\?\\") || starts_with(path, L"\\\\.\\")) && path.size() >= 6 && path[5] == L':';
+}
 }  // namespace
 
 std::wstring to_wide(const std::string& text) {
@@ -106,11 +111,13 @@ std::wstring full_path(const std::string& path) {
     if (fits) break;
   }
   if (starts_with(full, L"\\\\?\\UNC\\")) return L"\\\\" + full.substr(8);
-  if (starts_with(full, L"\\\\?\\") || starts_with(full, L"\\\\.\\")) return full.substr(4);
+  // Any other such path ("\\?\Volume{GUID}\") has no form without the prefix.
+  if (is_prefixed_drive_path(full)) return full.substr(4);
   return full;
 }
 
 std::wstring exact_path(const std::wstring& full) {
+  if (starts_with(full, L"\\\\?\\") || starts_with(full, L"\\\\.\\")) return full;
   if (starts_with(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
 }

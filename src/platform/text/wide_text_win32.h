@@ -14,7 +14,8 @@ std::string from_wide(const std::wstring& text);
 // The absolute form of a path as the system resolves it: the working
 // directory (of its drive) in front, relative parts and doubled separators
 // resolved, each name's trailing dots and spaces dropped; without a "\\?\" or
-// "\\.\" prefix. Made once per root: names listed below it are appended as
+// "\\.\" prefix before a drive letter, with it before anything else (a
+// volume's name, "\\?\Volume{GUID}\"). Made once per root: names listed below it are appended as
 // they are. Empty, with the last error set, when it cannot be made.
 std::wstring full_path(const std::string& path);
 

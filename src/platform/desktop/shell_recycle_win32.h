@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "platform/files/recycle_bin_win32.h"
+
+namespace platform {
+// Asks the shell (IFileOperation) to move the file at `path` to the recycle
+// bin, watching the item: where the shell would delete it for good, the
+// deletion is stopped before it starts. `told` is false where the shell
+// offers no such report (older systems, Wine): nothing was done then.
+shell_report recycle_with_report(const std::wstring& path);
+
+// The same through SHFileOperation, which tells only how it ended: where a
+// volume has no recycle bin it deletes the file for good.
+shell_report recycle_with_result(const std::wstring& path);
+}  // namespace platform
