@@ -626,6 +626,78 @@ TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mo
   EXPECT_EQ(trash_listed(data_home), (std::vector<std::string>{other + "/tree/a.obj", other + "/tree/sub/b.obj"}));
 }
 
+// The home trash may be a link to a folder elsewhere on the file's device, as
+// other clients allow. Without the home itself, a file on its device is
+// reported and kept, and nothing is made in the home's place.
+TEST_F(end_to_end, the_home_trash_is_followed_through_a_link_and_without_a_home_the_file_stays) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string data_home = base / "linked", elsewhere = base / "elsewhere", no_home = base / "no-home";
+  make_dirs(data_home);
+  make_dirs(elsewhere + "/Trash");
+  ASSERT_EQ(symlink((elsewhere + "/Trash").c_str(), (data_home + "/Trash").c_str()), 0);
+  put(tree + "/a.obj", with_payload(obj_start));
+  run_result result = run("-gototrashbox -outputlog -f " + tree, stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(read_file(elsewhere + "/Trash/files/a.obj"), with_payload(obj_start));
+  EXPECT_EQ(trash_listed(data_home), std::vector<std::string>{tree + "/a.obj"});
+
+  put(tree + "/b.obj", with_payload(obj_start));
+  result = run("-gototrashbox -outputlog -f " + tree, stdout_mode::capture, {{"XDG_DATA_HOME", ""}, {"HOME", no_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The system cannot find the file specified.\n\n" + tree + "/b.obj"}));
+  EXPECT_EQ(read_file(tree + "/b.obj"), with_payload(obj_start));
+  EXPECT_FALSE(exists(no_home));
+}
+
+// On a shared sticky tmpfs another user has made this user's .Trash-$uid a
+// link: only this user's moves there are refused, and the run goes on. On
+// another, a folder of mode 0711 above the tree does not keep the files from
+// that mount's trash.
+TEST_F(end_to_end, a_mount_trash_made_a_link_by_another_user_keeps_the_files_and_the_run_goes_on) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const uid_t user = other_user();
+  if (user == 0) GTEST_SKIP() << "no other user to run as: not root";
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    GTEST_SKIP() << "no mount namespace of its own here: " << strerror(errno);
+  const std::string shared = base / "shared", closed = base / "closed";
+  struct unmount_at_end {
+    std::vector<std::string> points;
+    ~unmount_at_end() {
+      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
+    }
+  } mounted;
+  for (const std::string& point : {shared, closed}) {
+    make_dirs(point);
+    if (mount("tmpfs", point.c_str(), "tmpfs", 0, "mode=1777") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs: " << strerror(errno);
+    mounted.points.push_back(point);
+  }
+  const std::string uid = std::to_string(user);
+  make_dirs(shared + "/elsewhere");
+  ASSERT_EQ(symlink((shared + "/elsewhere").c_str(), (shared + "/.Trash-" + uid).c_str()), 0);
+  put(shared + "/tree/a.obj", with_payload(obj_start));
+  put(closed + "/locked/tree/b.obj", with_payload(obj_start));
+  ASSERT_EQ(chmod((closed + "/locked").c_str(), 0711), 0);
+  for (const std::string& path : {shared + "/tree", shared + "/tree/a.obj", closed + "/locked/tree",
+                                  closed + "/locked/tree/b.obj"})
+    ASSERT_EQ(chown(path.c_str(), user, user), 0);
+  chmod(base.path().c_str(), 0755);
+  chmod(work.c_str(), 0777);
+  run_request request;
+  request.arguments = {"-gototrashbox", "-outputlog", "-f", shared + "/tree", "-f", closed + "/locked/tree"};
+  request.other_user = user;
+  request.set_env = {{"XDG_DATA_HOME", ""}, {"HOME", "/proc/self/no-home"}};
+  const run_result result = run_in_work(request);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The name of the file cannot be resolved by the system.\n\n" +
+                                       shared + "/tree/a.obj",
+                                   closed + "/locked/tree/b.obj"}));
+  EXPECT_EQ(read_file(shared + "/tree/a.obj"), with_payload(obj_start));
+  EXPECT_EQ(list_tree(shared + "/elsewhere"), std::vector<std::string>{});
+  EXPECT_EQ(read_file(closed + "/.Trash-" + uid + "/files/b.obj"), with_payload(obj_start));
+}
+
 TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {
   write_file(work + "/brulo_log.log", "earlier line\n");
   put(tree + "/a.res", with_payload(res_start));
@@ -1677,6 +1749,22 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
     const run_result result = run_in_work(request);
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_EQ(objects_in(tree, 40), 0);
+  }
+  // A move to the trash holds descriptors of its own: a chain 40 deep, an
+  // object in each folder, at every limit from 8 up.
+  const std::string data_home = fresh_trash();
+  for (unsigned long descriptors = 8; descriptors <= 40; ++descriptors) {
+    SCOPED_TRACE("-gototrashbox, descriptors " + std::to_string(descriptors));
+    std::string folder = tree;
+    for (int depth = 0; depth < 40; ++depth) put((folder += "/d") + "/x.obj", with_payload(obj_start));
+    run_request request;
+    request.text = "-gototrashbox -f " + shown(tree);
+    request.descriptor_limit = descriptors;
+    request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_THREADS", "8"}};
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of({}));
+    EXPECT_EQ(list_tree(data_home + "/Trash/files").size(), 40 * (descriptors - 7));
   }
 }
 
