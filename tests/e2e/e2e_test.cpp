@@ -116,6 +116,31 @@ class end_to_end : public ::testing::Test {
     return as_written(text);
   }
 
+  // A tmpfs at each of `points`, in a mount namespace of this test process's
+  // own, never seen outside it; unmounted when it goes. `failure` tells why
+  // where none can be made.
+  struct private_tmpfs {
+    std::vector<std::string> points;
+    std::string failure;
+    private_tmpfs(const std::vector<std::string>& at, const char* options) {
+      if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        failure = std::string("no mount namespace of its own here: ") + strerror(errno);
+        return;
+      }
+      for (const std::string& point : at) {
+        make_dirs(point);
+        if (mount("tmpfs", point.c_str(), "tmpfs", 0, options) != 0) {
+          failure = std::string("cannot mount a tmpfs: ") + strerror(errno);
+          return;
+        }
+        points.push_back(point);
+      }
+    }
+    ~private_tmpfs() {
+      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
+    }
+  };
+
   static std::string with_payload(const std::string& start) { return start + "payload"; }
   void put(const std::string& path, const std::string& content) {
     const auto slash = path.rfind('/');
@@ -592,22 +617,9 @@ TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothi
 // mount is reported and kept, and the run goes on.
 TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
   if (target().wine) GTEST_SKIP() << "the Linux trash";
-  // Mounts in a namespace of this test process's own, never seen outside it.
-  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-    GTEST_SKIP() << "no mount namespace of its own here: " << strerror(errno);
   const std::string other = base / "other", locked = base / "locked";
-  struct unmount_at_end {
-    std::vector<std::string> points;
-    ~unmount_at_end() {
-      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
-    }
-  } mounted;
-  for (const std::string& point : {other, locked}) {
-    make_dirs(point);
-    if (mount("tmpfs", point.c_str(), "tmpfs", 0, "mode=0755") != 0)
-      GTEST_SKIP() << "cannot mount a tmpfs: " << strerror(errno);
-    mounted.points.push_back(point);
-  }
+  const private_tmpfs mounted({other, locked}, "mode=0755");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
   put(other + "/tree/a.obj", with_payload(obj_start));
   put(other + "/tree/sub/b.obj", with_payload(obj_start));
   put(locked + "/tree/r.obj", with_payload(obj_start));
@@ -658,21 +670,9 @@ TEST_F(end_to_end, a_mount_trash_made_a_link_by_another_user_keeps_the_files_and
   if (target().wine) GTEST_SKIP() << "the Linux trash";
   const uid_t user = other_user();
   if (user == 0) GTEST_SKIP() << "no other user to run as: not root";
-  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-    GTEST_SKIP() << "no mount namespace of its own here: " << strerror(errno);
   const std::string shared = base / "shared", closed = base / "closed";
-  struct unmount_at_end {
-    std::vector<std::string> points;
-    ~unmount_at_end() {
-      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
-    }
-  } mounted;
-  for (const std::string& point : {shared, closed}) {
-    make_dirs(point);
-    if (mount("tmpfs", point.c_str(), "tmpfs", 0, "mode=1777") != 0)
-      GTEST_SKIP() << "cannot mount a tmpfs: " << strerror(errno);
-    mounted.points.push_back(point);
-  }
+  const private_tmpfs mounted({shared, closed}, "mode=1777");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
   const std::string uid = std::to_string(user);
   make_dirs(shared + "/elsewhere");
   ASSERT_EQ(symlink((shared + "/elsewhere").c_str(), (shared + "/.Trash-" + uid).c_str()), 0);
