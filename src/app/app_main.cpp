@@ -16,6 +16,7 @@
 #include "engine/removal/removal_tally.h"
 #include "platform/desktop/folder_dialog.h"
 #include "platform/desktop/message_box.h"
+#include "platform/files/recycle_bin_session.h"
 #include "platform/process/console.h"
 #include "settings/run_settings.h"
 #include "shell/folder_picker.h"
@@ -58,6 +59,8 @@ std::int32_t run_targets(command_line& line, instance_handle instance) {
   output_message("%s", "//**********************************************************");
   output_message("Time %s", stamp);
 
+  // The recycle bin's folders, once found, serve every tree of the run.
+  const platform::recycle_bin_session recycle_bin;
   if (!empty_text || args.show_state > show_normal) {
     clean_named_trees(line);
     return status_finished;

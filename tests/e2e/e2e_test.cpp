@@ -119,6 +119,31 @@ class end_to_end : public ::testing::Test {
     return as_written(text);
   }
 
+  // A tmpfs at each of `points`, in a mount namespace of this test process's
+  // own, never seen outside it; unmounted when it goes. `failure` tells why
+  // where none can be made.
+  struct private_tmpfs {
+    std::vector<std::string> points;
+    std::string failure;
+    private_tmpfs(const std::vector<std::string>& at, const char* options) {
+      if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        failure = std::string("no mount namespace of its own here: ") + strerror(errno);
+        return;
+      }
+      for (const std::string& point : at) {
+        make_dirs(point);
+        if (mount("tmpfs", point.c_str(), "tmpfs", 0, options) != 0) {
+          failure = std::string("cannot mount a tmpfs: ") + strerror(errno);
+          return;
+        }
+        points.push_back(point);
+      }
+    }
+    ~private_tmpfs() {
+      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
+    }
+  };
+
   static std::string with_payload(const std::string& start) { return start + "payload"; }
   void put(const std::string& path, const std::string& content) {
     const auto slash = path.rfind('/');
@@ -595,22 +620,9 @@ TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothi
 // mount is reported and kept, and the run goes on.
 TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
   if (target().wine) GTEST_SKIP() << "the Linux trash";
-  // Mounts in a namespace of this test process's own, never seen outside it.
-  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-    GTEST_SKIP() << "no mount namespace of its own here: " << strerror(errno);
   const std::string other = base / "other", locked = base / "locked";
-  struct unmount_at_end {
-    std::vector<std::string> points;
-    ~unmount_at_end() {
-      for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
-    }
-  } mounted;
-  for (const std::string& point : {other, locked}) {
-    make_dirs(point);
-    if (mount("tmpfs", point.c_str(), "tmpfs", 0, "mode=0755") != 0)
-      GTEST_SKIP() << "cannot mount a tmpfs: " << strerror(errno);
-    mounted.points.push_back(point);
-  }
+  const private_tmpfs mounted({other, locked}, "mode=0755");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
   put(other + "/tree/a.obj", with_payload(obj_start));
   put(other + "/tree/sub/b.obj", with_payload(obj_start));
   put(locked + "/tree/r.obj", with_payload(obj_start));
@@ -654,6 +666,66 @@ TEST_F(end_to_end, the_home_trash_inside_the_tree_is_never_walked_in_either_mode
   // The deleting run took nothing from the trash either: the moved file is there too.
   EXPECT_EQ(read_file(data_home + "/Trash/files/b.o"), with_payload(mingw_start));
   for (const std::string& entry : earlier) EXPECT_TRUE(exists(data_home + "/" + entry)) << entry;
+}
+
+// The home trash may be a link to a folder elsewhere on the file's device, as
+// other clients allow. Without the home itself, a file on its device is
+// reported and kept, and nothing is made in the home's place.
+TEST_F(end_to_end, the_home_trash_is_followed_through_a_link_and_without_a_home_the_file_stays) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string data_home = base / "linked", elsewhere = base / "elsewhere", no_home = base / "no-home";
+  make_dirs(data_home);
+  make_dirs(elsewhere + "/Trash");
+  ASSERT_EQ(symlink((elsewhere + "/Trash").c_str(), (data_home + "/Trash").c_str()), 0);
+  put(tree + "/a.obj", with_payload(obj_start));
+  run_result result = run("-gototrashbox -outputlog -f " + tree, stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({tree + "/a.obj"}));
+  EXPECT_EQ(read_file(elsewhere + "/Trash/files/a.obj"), with_payload(obj_start));
+  EXPECT_EQ(trash_listed(data_home), std::vector<std::string>{tree + "/a.obj"});
+
+  put(tree + "/b.obj", with_payload(obj_start));
+  result = run("-gototrashbox -outputlog -f " + tree, stdout_mode::capture, {{"XDG_DATA_HOME", ""}, {"HOME", no_home}});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The system cannot find the file specified.\n\n" + tree + "/b.obj"}));
+  EXPECT_EQ(read_file(tree + "/b.obj"), with_payload(obj_start));
+  EXPECT_FALSE(exists(no_home));
+}
+
+// On a shared sticky tmpfs another user has made this user's .Trash-$uid a
+// link: only this user's moves there are refused, and the run goes on. On
+// another, a folder of mode 0711 above the tree does not keep the files from
+// that mount's trash.
+TEST_F(end_to_end, a_mount_trash_made_a_link_by_another_user_keeps_the_files_and_the_run_goes_on) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const uid_t user = other_user();
+  if (user == 0) GTEST_SKIP() << "no other user to run as: not root";
+  const std::string shared = base / "shared", closed = base / "closed";
+  const private_tmpfs mounted({shared, closed}, "mode=1777");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
+  const std::string uid = std::to_string(user);
+  make_dirs(shared + "/elsewhere");
+  ASSERT_EQ(symlink((shared + "/elsewhere").c_str(), (shared + "/.Trash-" + uid).c_str()), 0);
+  put(shared + "/tree/a.obj", with_payload(obj_start));
+  put(closed + "/locked/tree/b.obj", with_payload(obj_start));
+  ASSERT_EQ(chmod((closed + "/locked").c_str(), 0711), 0);
+  for (const std::string& path : {shared + "/tree", shared + "/tree/a.obj", closed + "/locked/tree",
+                                  closed + "/locked/tree/b.obj"})
+    ASSERT_EQ(chown(path.c_str(), user, user), 0);
+  chmod(base.path().c_str(), 0755);
+  chmod(work.c_str(), 0777);
+  run_request request;
+  request.arguments = {"-gototrashbox", "-outputlog", "-f", shared + "/tree", "-f", closed + "/locked/tree"};
+  request.other_user = user;
+  request.set_env = {{"XDG_DATA_HOME", ""}, {"HOME", "/proc/self/no-home"}};
+  const run_result result = run_in_work(request);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The name of the file cannot be resolved by the system.\n\n" +
+                                       shared + "/tree/a.obj",
+                                   closed + "/locked/tree/b.obj"}));
+  EXPECT_EQ(read_file(shared + "/tree/a.obj"), with_payload(obj_start));
+  EXPECT_EQ(list_tree(shared + "/elsewhere"), std::vector<std::string>{});
+  EXPECT_EQ(read_file(closed + "/.Trash-" + uid + "/files/b.obj"), with_payload(obj_start));
 }
 
 TEST_F(end_to_end, outputlog_appends_to_an_existing_log) {
@@ -1843,6 +1915,22 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
     const run_result result = run_in_work(request);
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_EQ(objects_in(tree, 40), 0);
+  }
+  // A move to the trash holds descriptors of its own: a chain 40 deep, an
+  // object in each folder, at every limit from 8 up.
+  const std::string data_home = fresh_trash();
+  for (unsigned long descriptors = 8; descriptors <= 40; ++descriptors) {
+    SCOPED_TRACE("-gototrashbox, descriptors " + std::to_string(descriptors));
+    std::string folder = tree;
+    for (int depth = 0; depth < 40; ++depth) put((folder += "/d") + "/x.obj", with_payload(obj_start));
+    run_request request;
+    request.text = "-gototrashbox -f " + shown(tree);
+    request.descriptor_limit = descriptors;
+    request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_THREADS", "8"}};
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, stdout_of({}));
+    EXPECT_EQ(list_tree(data_home + "/Trash/files").size(), 40 * (descriptors - 7));
   }
 }
 

@@ -14,11 +14,15 @@
 namespace {
 // How many directories may be open at once, out of the descriptors that are
 // spare: some stay back for what the removals open besides (the file being
-// judged, the logs, the trash's folders and its info file, a dialog's pipes).
+// judged, the logs, a dialog's pipes, the trash). A move to the trash holds
+// at most four: the home trash's folder and that of the file's mount, kept
+// for the run, and the info file being written, or while a mount's trash is
+// first found, three handles on the way to it.
 std::size_t handle_budget_for(std::size_t spare) {
   constexpr std::size_t least = 3;         // the root, a parent and the child opened from it
   constexpr std::size_t most = 1u << 14;   // keeping more open spares nothing measurable
-  const std::size_t reserve = std::min<std::size_t>(std::max<std::size_t>(spare / 4, 2), 64);
+  constexpr std::size_t trash_move = 4;
+  const std::size_t reserve = std::min<std::size_t>(std::max<std::size_t>(spare / 4, trash_move), 64);
   const std::size_t budget = spare > reserve ? spare - reserve : 0;
   return std::min(std::max(budget, least), most);
 }

@@ -9,8 +9,10 @@
 
 #include "platform/text/error_codes.h"
 #include "platform/text/last_error_posix.h"
+#include "platform/files/held_descriptor_posix.h"
 #include "platform/files/trash_directory_posix.h"
 #include "platform/files/trash_info_posix.h"
+#include "platform/files/trash_places_posix.h"
 #include "platform/files/tree_entry_posix.h"
 #include "platform/process/current_directory.h"
 
@@ -30,23 +32,12 @@ bool leads_to_judged(const tree_entry& entry, const struct stat& own, const file
   return fstatat(at_base(entry), at_name(entry), &target, 0) == 0 && same_file(target, judged);
 }
 
-removal_result failure_from_errno(int error_number) {
+// A file that is no longer there is gone; anything else that keeps it from
+// the trash is a refusal: the file is kept and reported, and the run goes on.
+removal_result trash_failure(int error_number) {
   const std::uint32_t code = error_code_from_errno(error_number);
   const bool gone = code == error_code::file_not_found || code == error_code::path_not_found;
-  return {gone ? removal_outcome::gone : removal_outcome::failed, code};
-}
-
-// What the trash cannot take (no room, a read-only or other mount, no right)
-// is kept and reported, and the run goes on; anything else, such as a file in
-// the place of the trash's folder, ends it.
-removal_result trash_failure(int error_number) {
-  switch (error_number) {
-    case EACCES: case EPERM: case EROFS: case ENOSPC: case EDQUOT: case EXDEV: case EMLINK: case ENAMETOOLONG:
-    case EEXIST: case EBUSY: case ETXTBSY:
-      return {removal_outcome::refused, error_code_from_errno(error_number)};
-    default:
-      return {removal_outcome::failed, error_code_from_errno(error_number)};
-  }
+  return {gone ? removal_outcome::gone : removal_outcome::refused, code};
 }
 }  // namespace
 
@@ -69,30 +60,33 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
 
 removal_result move_to_recycle_bin(const tree_entry& entry, const char*, const file_identity& judged) {
   struct stat own {};
-  if (fstatat(at_base(entry), at_name(entry), &own, AT_SYMLINK_NOFOLLOW) != 0) return failure_from_errno(errno);
+  if (fstatat(at_base(entry), at_name(entry), &own, AT_SYMLINK_NOFOLLOW) != 0) return trash_failure(errno);
   if (!leads_to_judged(entry, own, judged)) return {removal_outcome::gone, error_code::file_not_found};
   // From here on the file is named only by its directory's descriptor and its
   // name there: a folder on its path swapped for a link cannot send another.
   int directory = entry.directory_descriptor();
-  int opened = -1;
+  held_descriptor opened;
   if (directory < 0) {
     const std::string path = entry.path;
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    directory = opened = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    opened.reset(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    directory = opened.get();
   }
   int error = directory < 0 ? errno : 0;
   if (error == 0) {
-    trash_directory trash;
-    error = trash.open_for(directory, own.st_dev);
+    trash_places for_this_file;
+    trash_places* places = session_trash_places();
+    trash_directory* trash = nullptr;
+    error = (places != nullptr ? places : &for_this_file)->trash_for(directory, own.st_dev, trash);
     const std::string working_directory = entry.path[0] == '/' ? std::string() : get_current_directory();
-    if (error == 0) error = trash.take(at_base(entry), at_name(entry), absolute_path(entry.path, working_directory));
+    if (error == 0) error = trash->take(at_base(entry), at_name(entry), absolute_path(entry.path, working_directory));
   }
-  if (opened >= 0) close(opened);
   if (error == 0) return {removal_outcome::removed, error_code::success};
   struct stat now {};
-  if (error == ENOENT && fstatat(at_base(entry), at_name(entry), &now, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+  if (fstatat(at_base(entry), at_name(entry), &now, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
     return {removal_outcome::gone, error_code::file_not_found};
-  return trash_failure(error);
+  // Not a file gone: the trash's own ENOENT (no home, say) is a refusal too.
+  return {removal_outcome::refused, error_code_from_errno(error)};
 }
 }  // namespace platform

@@ -1,82 +1,58 @@
 #include "platform/files/trash_directory_posix.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <vector>
 
+#include "platform/files/held_descriptor_posix.h"
 #include "platform/files/trash_info_posix.h"
 
 namespace platform {
 namespace {
-// A trash folder is never entered through a link.
-constexpr int folder_flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Enough to name a folder, to make and move things in it and to ask about it,
+// without the right to read it: a folder of mode 0711 on the way still serves.
+constexpr int folder_flags = O_PATH | O_CLOEXEC;
 
-// Closes what it holds when it goes.
-class held_descriptor {
- public:
-  explicit held_descriptor(int fd) : fd_(fd) {}
-  ~held_descriptor() { reset(-1); }
-  held_descriptor(const held_descriptor&) = delete;
-  held_descriptor& operator=(const held_descriptor&) = delete;
-  int get() const { return fd_; }
-  void reset(int fd) {
-    if (fd_ >= 0) close(fd_);
-    fd_ = fd;
-  }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
-
-// The folder `name` of `parent`, made if missing.
-int open_folder(int parent, const char* name, int& opened) {
-  if (mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return errno;
-  opened = openat(parent, name, folder_flags);
-  return opened < 0 ? errno : 0;
+// Whether `status` is that of a trash folder of `user`'s on `device`: 0, or
+// why not.
+int trash_folder_fault(const struct stat& status, uid_t user, dev_t device) {
+  if (S_ISLNK(status.st_mode)) return ELOOP;
+  if (!S_ISDIR(status.st_mode)) return ENOTDIR;
+  if (status.st_uid != user || (status.st_mode & (S_IWGRP | S_IWOTH)) != 0) return EACCES;
+  return status.st_dev == device ? 0 : EXDEV;
 }
 
-// As open_folder, but only a folder of this user's; another's is refused.
-int open_own_folder(int parent, const char* name, int& opened) {
-  if (const int error = open_folder(parent, name, opened)) return error;
+// The folder `name` of `parent`, made if missing, when it is a trash folder
+// of `user`'s on `device` as `trash_directory::open` says.
+int open_own_folder(int parent, const char* name, uid_t user, dev_t device, bool follow_link, int& opened) {
+  const int flags = folder_flags | (follow_link ? 0 : O_NOFOLLOW);
+  held_descriptor folder(openat(parent, name, flags));
+  if (folder.get() < 0 && errno == ENOENT) {
+    if (mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return errno;
+    folder.reset(openat(parent, name, flags));
+  }
   struct stat status {};
-  if (fstat(opened, &status) == 0 && status.st_uid == getuid()) return 0;
-  close(opened);
-  opened = -1;
-  return EACCES;
+  if (folder.get() < 0 || fstat(folder.get(), &status) != 0) return errno;
+  if (const int fault = trash_folder_fault(status, user, device)) return fault;
+  opened = folder.release();
+  return 0;
 }
 
-// $XDG_DATA_HOME, or ~/.local/share; empty when there is no home.
-std::string data_home() {
-  const char* set = std::getenv("XDG_DATA_HOME");
-  if (set != nullptr && set[0] == '/') return set;  // a relative one counts as unset
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') {
-    const passwd* user = getpwuid(getuid());
-    home = user == nullptr ? nullptr : user->pw_dir;
+// As open_own_folder, for a folder asked about by name alone: no descriptor
+// is spent on it.
+int check_own_folder(int parent, const char* name, uid_t user, dev_t device) {
+  struct stat status {};
+  if (fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno != ENOENT) return errno;
+    if (mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return errno;
+    if (fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return errno;
   }
-  return home == nullptr || *home == '\0' ? std::string() : std::string(home) + "/.local/share";
-}
-
-int open_made(const std::string& folder) {
-  const int opened = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (opened >= 0 || errno != ENOENT) return opened;
-  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
-    mkdir(folder.substr(0, slash).c_str(), 0700);
-  mkdir(folder.c_str(), 0700);
-  return open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return trash_folder_fault(status, user, device);
 }
 
 // The path the system gives the open directory, where /proc tells it.
@@ -100,63 +76,32 @@ int write_all(int fd, const std::string& text) {
 }  // namespace
 
 trash_directory::~trash_directory() {
-  if (files_ >= 0) close(files_);
-  if (info_ >= 0) close(info_);
+  if (folder_ >= 0) close(folder_);
 }
 
-int trash_directory::open_for(int directory, dev_t device) {
-  bool on_device = false;
-  if (const int error = open_home(device, on_device)) return error;
-  return on_device ? 0 : open_top(directory, device);
+int trash_directory::open(int parent, const char* name, uid_t user, dev_t device, bool follow_link) {
+  int opened = -1;
+  if (const int error = open_own_folder(parent, name, user, device, follow_link, opened)) return error;
+  held_descriptor folder(opened);
+  for (const char* part : {"files", "info"})
+    if (const int error = check_own_folder(folder.get(), part, user, device)) return error;
+  if (folder_ >= 0) close(folder_);
+  folder_ = folder.release();
+  return 0;
 }
 
-int trash_directory::open_home(dev_t device, bool& on_device) {
-  const std::string folder = data_home();
-  if (folder.empty()) return 0;
-  held_descriptor home(open_made(folder));
-  if (home.get() < 0) return errno;
+int trash_directory::open_at_top(int top, uid_t user, dev_t device) {
+  const std::string uid = std::to_string(user);
+  held_descriptor shared(openat(top, ".Trash", folder_flags | O_NOFOLLOW));
   struct stat status {};
-  if (fstat(home.get(), &status) != 0) return errno;
-  on_device = status.st_dev == device;
-  if (!on_device) return 0;
-  int trash = -1;
-  if (const int error = open_folder(home.get(), "Trash", trash)) return error;
-  return open_parts(trash);
-}
-
-int trash_directory::open_top(int directory, dev_t device) {
-  // Up from the file's own directory by "..", never by a path, until the
-  // next step leaves the device: that is the top of its mount.
-  held_descriptor top(openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  struct stat here {};
-  if (top.get() < 0 || fstat(top.get(), &here) != 0) return errno;
-  if (here.st_dev != device) return EXDEV;
-  for (;;) {
-    held_descriptor parent(openat(top.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat above {};
-    if (parent.get() < 0 || fstat(parent.get(), &above) != 0) return errno;
-    if (above.st_dev != device || above.st_ino == here.st_ino) break;
-    top.reset(parent.release());
-    here = above;
+  const bool sticky = shared.get() >= 0 && fstat(shared.get(), &status) == 0 && S_ISDIR(status.st_mode) &&
+                      (status.st_mode & S_ISVTX) != 0;
+  if (!sticky || open(shared.get(), uid.c_str(), user, device, false) != 0) {
+    shared.reset(-1);
+    if (const int error = open(top, (".Trash-" + uid).c_str(), user, device, false)) return error;
   }
-  const std::string uid = std::to_string(getuid());
-  int trash = -1;
-  // A shared .Trash counts only as a sticky folder, not a link; else this
-  // user's own .Trash-$uid.
-  held_descriptor shared(openat(top.get(), ".Trash", folder_flags));
-  struct stat status {};
-  if (shared.get() >= 0 && fstat(shared.get(), &status) == 0 && (status.st_mode & S_ISVTX) != 0)
-    open_own_folder(shared.get(), uid.c_str(), trash);
-  if (trash < 0)
-    if (const int error = open_own_folder(top.get(), (".Trash-" + uid).c_str(), trash)) return error;
-  top_ = path_of(top.get());
-  return open_parts(trash);
-}
-
-int trash_directory::open_parts(int trash) {
-  held_descriptor held(trash);
-  if (const int error = open_folder(trash, "files", files_)) return error;
-  return open_folder(trash, "info", info_);
+  top_ = path_of(top);
+  return 0;
 }
 
 int trash_directory::take(int directory, const char* name, const std::string& original) {
@@ -172,29 +117,35 @@ int trash_directory::take(int directory, const char* name, const std::string& or
 
   const char* slash = std::strrchr(name, '/');
   const std::string base = slash == nullptr ? name : slash + 1;
+  unsigned& last_taken = taken_[base];
   // The info file claims the name: NAME, NAME.2, NAME.3 ...
-  for (unsigned number = 1; number <= 10000; ++number) {
+  for (unsigned number = last_taken + 1, tries = 0; tries < 10000; ++number, ++tries) {
     const std::string trashed = number == 1 ? base : base + "." + std::to_string(number);
-    const std::string info_name = trashed + ".trashinfo";
-    const int info = openat(info_, info_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (info < 0 && errno == EEXIST) continue;
+    const std::string info_name = "info/" + trashed + ".trashinfo";
+    const int info = openat(folder_, info_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (info < 0 && errno == EEXIST) {
+      last_taken = number;
+      continue;
+    }
     if (info < 0) return errno;
     int error = write_all(info, text);
     if (close(info) != 0 && error == 0) error = errno;
     if (error == 0) error = move_in(directory, name, trashed);
+    if (error == 0 || error == EEXIST) last_taken = number;
     if (error == 0) return 0;
-    unlinkat(info_, info_name.c_str(), 0);
+    unlinkat(folder_, info_name.c_str(), 0);
     if (error != EEXIST) return error;
   }
   return EEXIST;
 }
 
 int trash_directory::move_in(int directory, const char* name, const std::string& trashed_name) {
-  if (renameat2(directory, name, files_, trashed_name.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  const std::string into = "files/" + trashed_name;
+  if (renameat2(directory, name, folder_, into.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL) return errno;
   // A file system without the flag: a file left there without its info file stays.
   struct stat there {};
-  if (fstatat(files_, trashed_name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
-  return renameat(directory, name, files_, trashed_name.c_str()) == 0 ? 0 : errno;
+  if (fstatat(folder_, into.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
+  return renameat(directory, name, folder_, into.c_str()) == 0 ? 0 : errno;
 }
 }  // namespace platform

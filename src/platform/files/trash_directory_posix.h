@@ -2,11 +2,14 @@
 #include <sys/types.h>
 
 #include <string>
+#include <unordered_map>
 
 namespace platform {
-// One trash directory of the desktop's layout, held by its "files" and "info"
-// folders, so that a file goes in from descriptors alone and no path is
-// resolved again between the check of a file and its move.
+// One trash directory of the desktop's layout, held by one descriptor of its
+// folder, so that a file goes in from descriptors alone and no path is
+// resolved again between the check of a file and its move. The folder, its
+// "files" and its "info" are the user's own and writable by no one else, so
+// only the user can change what the names below it lead to.
 class trash_directory {
  public:
   trash_directory() = default;
@@ -14,11 +17,17 @@ class trash_directory {
   trash_directory(const trash_directory&) = delete;
   trash_directory& operator=(const trash_directory&) = delete;
 
-  // Opens the trash for files of `device` in the open directory `directory`:
-  // the home trash when it is on that device, else the one at the top of the
-  // directory's mount. Folders it lacks are made. 0, or the errno of why there
-  // is none.
-  int open_for(int directory, dev_t device);
+  // The folder `name` of the open directory `parent` as a trash of `user`'s
+  // on `device`, made (mode 0700) with its "files" and "info" where missing;
+  // a link is followed only where `follow_link`. 0, or the errno of why it
+  // cannot be used: ELOOP for a link, EACCES for a folder of another user or
+  // one that others may write to, EXDEV for one on another device.
+  int open(int parent, const char* name, uid_t user, dev_t device, bool follow_link);
+
+  // The trash at the top directory `top` of a mount: `.Trash/$uid` where
+  // `.Trash` is a sticky folder and no link and that folder can be used,
+  // else `.Trash-$uid`. Info files then name their files relative to `top`.
+  int open_at_top(int top, uid_t user, dev_t device);
 
   // Moves `name` of `directory` in under a free name, its info file written
   // first, never replacing anything there; `original` is its absolute path.
@@ -26,13 +35,12 @@ class trash_directory {
   int take(int directory, const char* name, const std::string& original);
 
  private:
-  int open_home(dev_t device, bool& on_device);
-  int open_top(int directory, dev_t device);
-  int open_parts(int trash);
   int move_in(int directory, const char* name, const std::string& trashed_name);
 
-  int files_ = -1;
-  int info_ = -1;
+  int folder_ = -1;
   std::string top_;  // the mount point an info file's Path is relative to; empty: absolute
+  // Per name, the last number found taken, so that the next file of that
+  // name starts its search for a free one after it.
+  std::unordered_map<std::string, unsigned> taken_;
 };
 }  // namespace platform
