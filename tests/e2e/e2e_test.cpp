@@ -323,7 +323,7 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
   EXPECT_EQ(usage.rfind(as_written("Usage: brulo [option]... [-f tree]...\n"), 0), 0u) << usage;
   for (const char* word : {"-f TREE", "-current", "-gototrashbox", "-dryrun", "-summary", "-older DAYS",
                            "-skip NAME", "-modern", "-del0", "-outputlog", "-messagebox",
-                           "-vc, -mingw, -alltrash_delete_mode", "-help", "-version"})
+                           "-vc, -mingw, -alltrash_delete_mode", "-h, -help", "-version"})
     EXPECT_NE(usage.find(as_written("\n  ") + word), std::string::npos) << word;
   EXPECT_NE(usage.find(target().wine ? "Example: brulo.exe -outputlog -f\"C:\\" : "Example: brulo -outputlog -f ~/"),
             std::string::npos);
@@ -332,7 +332,7 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
             std::string::npos);
   // Wherever it stands, and in this platform's other spelling.
   for (const std::string& text : {"-outputlog -f\"" + shown(tree) + "\" -bogus -help",
-                                  std::string(target().wine ? "/?" : "--help")}) {
+                                  std::string(target().wine ? "/?" : "--help"), std::string("-h")}) {
     const run_result result = run(text);
     EXPECT_EQ(result.status, 0) << text;
     EXPECT_EQ(result.out, usage) << text;
