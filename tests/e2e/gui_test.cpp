@@ -463,8 +463,8 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
   make_dirs(b + "/sub");
   write_file(a + "/x.obj", obj_start + "payload");
   write_file(b + "/sub/y.obj", obj_start + "payload2");
-  const std::vector<std::string> lines = {"removed: 1 files, 9 bytes (9 B) from " + shown(a),
-                                          "removed: 1 files, 10 bytes (10 B) from " + shown(b),
+  const std::vector<std::string> lines = {"removed: 1 file, 9 bytes (9 B) from " + shown(a),
+                                          "removed: 1 file, 10 bytes (10 B) from " + shown(b),
                                           "total: 2 files, 19 bytes (19 B) removed from 2 trees"};
   run_request r = request("-summary -f\"" + shown(a) + "\" -f " + shown(b));
   r.out = stdout_mode::closed;
@@ -483,15 +483,35 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
 
   press_until_closed(run, window, "Return");
   EXPECT_EQ(run.finish().status, 0);
-  // With an output the lines go there, and no box holds the run up.
+  // With an output the lines go there, and no box holds the run up; nor does
+  // a hint change them: a plain word naming a folder, a file only -modern takes.
+  make_dirs(work + "/proj");
   write_file(a + "/x.obj", obj_start + "payload");
   write_file(b + "/sub/y.obj", obj_start + "payload2");
+  write_file(b + "/x64.obj", bytes({0x64, 0x86}) + std::string(18, '\0') + "payload");
+  r.text = "proj " + r.text;
   r.out = stdout_mode::capture;
   const run_result redirected = run_program(r);
   EXPECT_EQ(redirected.status, 0);
   std::string expected = header();
   for (const std::string& line : lines) expected += echoed(line);
   EXPECT_EQ(mask_times(redirected.out, redirected.started, redirected.finished), as_written(expected));
+  // Without one the box tells what the run left, and why.
+  r.text = "proj -summary -f " + shown(b);
+  r.out = stdout_mode::closed;
+  program_run hinted(r);
+  const std::string hint_window = wait_for_window("^brulo$");
+  ASSERT_FALSE(hint_window.empty());
+  screenshot("summary_message_box_hints", hint_window);
+  const std::string hints = "removed: 0 files, 0 bytes (0 B) from " + shown(b) +
+                            "\nproj was not cleaned: a word without an option names no tree; to clean it: -f proj"
+                            "\n1 file, 27 bytes (27 B) of today's tool chains was kept; -modern removes it too";
+  EXPECT_NE(hinted.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(hints) + "\""),
+            std::string::npos)
+      << hinted.errors_so_far();
+  press_until_closed(hinted, hint_window, "Return");
+  EXPECT_EQ(hinted.finish().status, 0);
+  EXPECT_EQ(list_tree(b), (std::vector<std::string>{"sub/", "x64.obj"}));
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ recognition_result after_failure(std::uint32_t code, recognition_result& result)
 recognition_result& with_freed_size(const platform::tree_entry& entry, recognition_result& result) {
   result.freed_size = result.status.size;
   platform::file_status itself;
-  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular &&
+  const bool goes = result.verdict == recognition_verdict::build_output || result.modern_only;
+  if (goes && entry.listed_as != platform::entry_kind::regular &&
       platform::stat_entry_itself(entry, itself))
     result.freed_size = itself.size;
   return result;
@@ -91,6 +92,8 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   file.close();
   if (judge_file_start(rule, start, size, result.status.size, settings))
     result.verdict = recognition_verdict::build_output;
+  else if (settings.hints_shown && !settings.modern_outputs)
+    result.modern_only = is_modern_output(rule.modern, start, size, result.status.size);
   return with_freed_size(entry, result);
 }
 

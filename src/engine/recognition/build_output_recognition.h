@@ -25,6 +25,8 @@ struct recognition_result {
   std::uint32_t error = 0;
   platform::file_status status;
   std::uint64_t freed_size = 0;  // for a build output: what removing the entry frees
+  // Kept, but "modern" would take it; asked only where a hint tells of it.
+  bool modern_only = false;
 };
 
 // The verdict on the file found by `pattern`, by the rule that pattern
