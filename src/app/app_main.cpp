@@ -1,11 +1,14 @@
 #include "app/app_main.h"
 
+#include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/help_and_version.h"
 #include "app/option_pass.h"
+#include "app/run_hints.h"
 #include "app/strange_command_line.h"
 #include "diag/exception_report.h"
 #include "diag/message_output.h"
@@ -24,6 +27,26 @@
 namespace {
 constexpr int show_normal = 1;  // SW_SHOWNORMAL; larger values never open the picker
 
+// After the run, where a person reads it: the summary box of a program
+// without an output, or a terminal's standard error. A pipe or a file gets nothing.
+void tell_the_end(const command_line& line, const removal_tally& run_total) {
+  const run_settings& settings = process_run_settings();
+  const std::vector<std::string> hints =
+      settings.hints_shown ? run_hints(line, run_total) : std::vector<std::string>();
+  if (settings.summary_in_box) {
+    // Started from a shortcut the output is lost: the summary shows in a box, after every removal.
+    std::string text;
+    for (const std::vector<std::string>* lines : {&run_total.lines(), &hints})
+      for (const std::string& shown : *lines) text += (text.empty() ? "" : "\n") + shown;
+    if (!text.empty()) platform::show_message_box("brulo", text.c_str());
+    return;
+  }
+  if (hints.empty()) return;
+  process_progress_line().stop();
+  for (const std::string& hint : hints) std::fprintf(stderr, "%s\n", hint.c_str());
+  std::fflush(stderr);
+}
+
 void clean_named_trees(const command_line& line) {
   removal_tally run_total;
   std::size_t trees = 0;
@@ -40,12 +63,7 @@ void clean_named_trees(const command_line& line) {
   const run_settings& settings = process_run_settings();
   if ((settings.summary || settings.summary_at_terminal) && !settings.dry_run && trees > 1)
     run_total.report_total(trees, settings.use_recycle_bin);
-  // Started from a shortcut the output is lost: the summary shows in a box, after every removal.
-  if (settings.summary && !run_total.lines().empty() && platform::output_goes_nowhere()) {
-    std::string text;
-    for (const std::string& line : run_total.lines()) text += (text.empty() ? "" : "\n") + line;
-    platform::show_message_box("brulo", text.c_str());
-  }
+  tell_the_end(line, run_total);
 }
 }  // namespace
 
@@ -68,7 +86,9 @@ std::int32_t run_targets(command_line& line, instance_handle instance) {
   std::vector<char> folder(platform::picked_folder_size);
   if (browse_for_folder(folder.data(), folder.size(), nullptr, nullptr, platform::browse_edit_box, nullptr) != 0)
     return status_no_folder;
-  clean_tree(folder.data());
+  removal_tally run_total;
+  clean_tree(folder.data(), &run_total);
+  tell_the_end(line, run_total);
   return status_finished;
 }
 
@@ -81,6 +101,8 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
     if (!apply_options(process_command_line(), settings, command_text, show_state)) return status_failed;
     // A person at a terminal sees what went, and how a long run goes on.
     settings.summary_at_terminal = platform::output_is_terminal();
+    settings.summary_in_box = settings.summary && platform::output_goes_nowhere();
+    settings.hints_shown = platform::errors_are_terminal() || settings.summary_in_box;
     start_progress_line();
     const std::int32_t status = run_targets(process_command_line(), instance);
     process_progress_line().stop();

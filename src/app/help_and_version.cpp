@@ -40,7 +40,7 @@ std::string usage_text() {
              "  -messagebox    also show a failure in a message box\n"
              "  -vc, -mingw, -alltrash_delete_mode\n"
              "                 clean modes; all of them clean the same patterns\n"
-             "  -help          show this text\n"
+             "  -h, -help      show this text\n"
              "  -version       show the version\n"
              "\n"
              "A directory that holds an entry named .brulokeep, in any letter case, is never\n"
@@ -61,7 +61,8 @@ bool answer_help_or_version(const char* command_text) {
   const std::string extra_help = platform::extra_help_word;
   for (const command_token& token : line.tokens()) {
     const std::string& name = token.option_name;
-    const bool help = name == "help" || (!extra_help.empty() && name == extra_help);
+    // "h" too: where people look first.
+    const bool help = name == "help" || name == "h" || (!extra_help.empty() && name == extra_help);
     if (!help && name != "version") continue;
     platform::attach_parent_console();
     std::cout << (help ? usage_text() : version_text()) << std::flush;

@@ -48,22 +48,31 @@ void progress_line::tick(phase now_in) {
   if (drawn_ && !new_phase && now - last_draw_ < redraw_interval) return;
   last_draw_ = now;
   drawn_ = true;
-  std::string text = "\r";
+  std::string text;  // as shown, without colour
+  std::size_t marks_at = 0;
+  std::size_t filled = 0;
   if (phase_ == phase::walking) {
-    text += "walking: " + std::to_string(directories_) + " folders, " + std::to_string(entries_) + " entries, " +
-            std::to_string(matches_) + " candidates";
+    text = "walking: " + std::to_string(directories_) + " folders, " + std::to_string(entries_) + " entries, " +
+           std::to_string(matches_) + " candidates";
   } else {
     const bool dry_run = process_run_settings().dry_run;
     const std::size_t percent = total_ == 0 ? 100 : done_ * 100 / total_;
-    const std::size_t filled = total_ == 0 ? bar_width : done_ * bar_width / total_;
-    text += std::string(dry_run ? "checking: " : "removing: ") + std::to_string(done_) + " of " +
-            std::to_string(total_) + " [";
-    const std::string marks(filled, '#');
-    text += colour_ && filled > 0 ? "\x1b[32m" + marks + "\x1b[39m" : marks;
-    text += std::string(bar_width - filled, '-') + "] " + std::to_string(percent) + "% " + size_text(bytes_) +
-            (dry_run ? " would go" : " freed");
+    filled = total_ == 0 ? bar_width : done_ * bar_width / total_;
+    text = std::string(dry_run ? "checking: " : "removing: ") + std::to_string(done_) + " of " +
+           std::to_string(total_) + " [";
+    marks_at = text.size();
+    text += std::string(filled, '#') + std::string(bar_width - filled, '-') + "] " + std::to_string(percent) + "% " +
+            size_text(bytes_) + (dry_run ? " would go" : " freed");
   }
-  write_error_text(text + erase_to_end);
+  // A line that fills the terminal wraps, and the erase would leave its first part behind.
+  const unsigned columns = platform::error_terminal_columns();
+  if (columns > 0 && text.size() >= columns) {
+    text.resize(columns - 1);
+  } else if (colour_ && filled > 0) {
+    text.insert(marks_at + filled, "\x1b[39m");
+    text.insert(marks_at, "\x1b[32m");
+  }
+  write_error_text("\r" + text + erase_to_end);
   shown_ = true;
 }
 

@@ -10,4 +10,11 @@ const char* const file_operator_not_open = "file_operator:openしてない。";
 const char* const impossible = "ありえない！";
 const char* const out_of_memory = "メモリが足らん！";
 const char* const specify_directory = "ディレクトリ指定";
+
+const std::vector<const char*>& all() {
+  static const std::vector<const char*> every = {strange_command_line, exception_context, strange_wildcard,
+                                                 file_operator_not_open, impossible, out_of_memory,
+                                                 specify_directory};
+  return every;
+}
 }  // namespace texts

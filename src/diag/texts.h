@@ -1,4 +1,5 @@
 #pragma once
+#include <vector>
 
 // The program's Japanese texts, in the platform's character set: code page 932
 // (Shift_JIS) bytes on Windows, UTF-8 elsewhere.
@@ -10,4 +11,7 @@ extern const char* const file_operator_not_open; // signature file cannot be ope
 extern const char* const impossible;             // untolerated removal failure
 extern const char* const out_of_memory;          // path block cannot be allocated
 extern const char* const specify_directory;      // the folder picker's default title
+
+// Every text above: a dialog tells them from the names and system texts around them.
+const std::vector<const char*>& all();
 }  // namespace texts

@@ -19,6 +19,8 @@ class run_settings {
   std::vector<std::string> skip_names;  // directory names (with wildcards) not entered
   bool summary = false;                 // files and bytes removed, per tree and in all
   bool summary_at_terminal = false;     // standard output is a terminal: the summary lines without being asked
+  bool summary_in_box = false;          // no output takes the summary: it shows in a box at the end
+  bool hints_shown = false;             // a person reads the end of the run: hints follow it
 };
 
 // The process-wide settings.

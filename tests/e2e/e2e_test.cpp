@@ -187,10 +187,27 @@ TEST_F(end_to_end, option_names_are_case_sensitive) {
 
 TEST_F(end_to_end, plain_words_are_ignored_and_clean_nothing) {
   put(work + "/kept.obj", with_payload(obj_start));
-  const run_result result = run("hello world");
+  put(tree + "/a.obj", with_payload(obj_start));
+  run_request request;
+  request.text = "hello " + shown(tree);
+  request.cwd = work;
+  request.set_env = {{"TERM", "dumb"}};
+  program_run piped(request);
+  const run_result result = piped.finish();
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, stdout_of({}));
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of({}));
   EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.obj"});
+  if (target().wine) return;
+  // Only a person at a terminal is told that the folder was no tree, after the run.
+  EXPECT_EQ(piped.errors_so_far(), "");
+  request.terminal = request.output_to_terminal = true;
+  program_run at_terminal(request);
+  const std::string hint = tree + " was not cleaned: a word without an option names no tree; to clean it: -f " + tree;
+  const std::string seen = at_terminal.process().read_terminal_until(hint + "\r\n", run_timeout_ms());
+  EXPECT_EQ(at_terminal.finish().status, 0);
+  EXPECT_EQ(seen.rfind(hint + "\r\n"), seen.size() - hint.size() - 2) << seen;  // last, after the header
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.obj"});
 }
 
 TEST_F(end_to_end, slash_introduces_an_option_only_on_windows) {
@@ -351,7 +368,7 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
   EXPECT_EQ(usage.rfind(as_written("Usage: brulo [option]... [-f tree]...\n"), 0), 0u) << usage;
   for (const char* word : {"-f TREE", "-current", "-gototrashbox", "-dryrun", "-summary", "-older DAYS",
                            "-skip NAME", "-modern", "-del0", "-outputlog", "-messagebox",
-                           "-vc, -mingw, -alltrash_delete_mode", "-help", "-version"})
+                           "-vc, -mingw, -alltrash_delete_mode", "-h, -help", "-version"})
     EXPECT_NE(usage.find(as_written("\n  ") + word), std::string::npos) << word;
   EXPECT_NE(usage.find(target().wine ? "Example: brulo.exe -outputlog -f\"C:\\" : "Example: brulo -outputlog -f ~/"),
             std::string::npos);
@@ -360,7 +377,7 @@ TEST_F(end_to_end, help_anywhere_prints_the_usage_and_cleans_nothing) {
             std::string::npos);
   // Wherever it stands, and in this platform's other spelling.
   for (const std::string& text : {"-outputlog -f\"" + shown(tree) + "\" -bogus -help",
-                                  std::string(target().wine ? "/?" : "--help")}) {
+                                  std::string(target().wine ? "/?" : "--help"), std::string("-h")}) {
     const run_result result = run(text);
     EXPECT_EQ(result.status, 0) << text;
     EXPECT_EQ(result.out, usage) << text;
@@ -1149,6 +1166,39 @@ TEST_F(modern_outputs, dry_run_summary_breaks_the_outputs_down_by_every_kind) {
   EXPECT_EQ(listed, wanted) << result.out;
 }
 
+TEST_F(modern_outputs, at_a_terminal_a_run_without_modern_tells_what_a_dry_run_with_it_would_add) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
+  plant();
+  std::uint64_t added[2] = {};  // files and bytes: a dry run with -modern, less one without
+  for (const std::string modern : {"-modern", ""}) {
+    const std::string out = run(modern + " -dryrun -f " + tree).out;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(out, found, std::regex("dry run: ([0-9]+) files, ([0-9]+) bytes"))) << out;
+    for (int k : {0, 1}) added[k] = modern.empty() ? added[k] - std::stoull(found.str(k + 1)) : std::stoull(found.str(k + 1));
+  }
+  EXPECT_EQ(added[0], modern_corpus.size());
+  EXPECT_EQ(added[1], size_of(modern_corpus));
+  const std::string hint_start = std::to_string(added[0]) + " files, " + std::to_string(added[1]) + " bytes (";
+  const std::string hint_end = ") of today's tool chains were kept; -modern removes them too\r\n";
+  // In a pipe: standard output as it always was, and nothing on standard error.
+  run_request request;
+  request.text = "-f " + tree;
+  request.cwd = work;
+  request.set_env = {{"TERM", "dumb"}};  // no progress line between the summary and the hint
+  program_run piped(request);
+  const run_result result = piped.finish();
+  EXPECT_EQ(mask_times(result.out, result.started, result.finished), stdout_of({}));
+  EXPECT_EQ(piped.errors_so_far(), "");
+  request.terminal = request.output_to_terminal = true;
+  program_run at_terminal(request);
+  const std::string seen = at_terminal.process().read_terminal_until(hint_end, run_timeout_ms());
+  EXPECT_EQ(at_terminal.finish().status, 0);
+  const std::string summary = on_terminal(echoed("removed: 0 files, 0 bytes (0 B) from " + tree));
+  ASSERT_NE(seen.find(summary), std::string::npos) << seen;
+  EXPECT_EQ(seen.substr(seen.find(summary) + summary.size()).rfind(hint_start, 0), 0u) << seen;
+  EXPECT_EQ(seen.substr(seen.size() - hint_end.size()), hint_end) << seen;
+}
+
 TEST_F(end_to_end, dry_run_without_outputlog_totals_each_tree_and_leaves_the_trash_alone) {
   const std::string data_home = fresh_trash();
   put(tree + "/a/x.obj", with_payload(obj_start));
@@ -1681,7 +1731,7 @@ TEST_F(leaving_alone, older_compares_times_at_either_end_of_the_range_exactly) {
   }
   EXPECT_EQ(run("-dryrun -older\"1\" -f " + shown(memory.path())).out,
             stdout_of({shown(memory / "ancient.obj"),
-                       "dry run: 1 files, 9 bytes would be removed from " + shown(memory.path())}));
+                       "dry run: 1 file, 9 bytes would be removed from " + shown(memory.path())}));
 }
 
 TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads_as_such) {
@@ -1695,15 +1745,15 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   const run_result result = run("-summary -older\"1\" -f\"" + a + "\" -f\"" + b + "\" -f " + c);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, stdout_of({"removed: 2 files, 1573864 bytes (1.5 MiB) from " + a,
-                                   "removed: 1 files, 26 bytes (26 B) from " + b,
+                                   "removed: 1 file, 26 bytes (26 B) from " + b,
                                    "removed: 0 files, 0 bytes (0 B) from " + c,
                                    "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/sub/", "a/sub/fresh.obj", "b/", "c/"}));
   // One tree: no total; the trash says so.
   const run_result trashed = run("-gototrashbox -summary -outputlog -f " + a, stdout_mode::capture,
                                  {{"XDG_DATA_HOME", data_home}});
-  EXPECT_EQ(trashed.out, stdout_of({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
-  EXPECT_EQ(run_log(trashed), log_lines({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 files, 7 bytes (7 B) from " + a}));
+  EXPECT_EQ(trashed.out, stdout_of({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 file, 7 bytes (7 B) from " + a}));
+  EXPECT_EQ(run_log(trashed), log_lines({shown(tree + "/a/sub/fresh.obj"), "moved to the trash: 1 file, 7 bytes (7 B) from " + a}));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   // A dry run: its own line, then where the space is, by kind and by folder.
   put_aged(tree + "/b/w.obj", 5, 3);
@@ -1715,7 +1765,7 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a};
   for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/t.obj"})) lines.push_back(shown(path));
   lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3153 bytes would be removed from " + b,
-                             "  *.pdb  1 files  2.0 KiB  ####################\n"
+                             "  *.pdb   1 file  2.0 KiB  ####################\n"
                              "  *.obj  3 files  1.0 KiB  ##########",
                              "  " + shown(tree + "/b/p") + "  2.9 KiB\n  " + shown(tree + "/b/s") + "    100 B\n  " + b +
                                  "        5 B"});
@@ -1756,6 +1806,16 @@ TEST_F(leaving_alone, at_a_terminal_the_summary_shows_and_the_progress_line_neve
   const std::regex progress("(\r[^\r\n]*\x1b\\[K)*\r\x1b\\[K");
   const std::string without_progress = std::regex_replace(seen, progress, "");
   EXPECT_EQ(mask_times(without_progress, result.started, result.finished), on_terminal(stdout_of(messages)));
+  // On a narrow terminal every drawing stays within one line.
+  for (const std::string& name : names) put(tree + "/" + name, with_payload(obj_start));
+  request.terminal_columns = 30;
+  program_run narrow(request);
+  const std::string narrow_seen = narrow.process().read_terminal_until(on_terminal(echoed(total)), run_timeout_ms());
+  EXPECT_EQ(narrow.finish().status, 0);
+  EXPECT_NE(narrow_seen.find("\rremoving: 1 of 40 [----------\x1b[K"), std::string::npos) << narrow_seen;
+  const std::regex drawing("\r([^\r\n\x1b]*)\x1b\\[K");
+  for (std::sregex_iterator it(narrow_seen.begin(), narrow_seen.end(), drawing), end; it != end; ++it)
+    EXPECT_LT((*it)[1].length(), 30) << (*it)[1];
 }
 
 TEST_F(leaving_alone, the_totals_count_what_the_removals_free_a_link_by_its_own_size) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -81,10 +83,59 @@ std::string wait_for_window(const std::string& title_regex) {
   return first;
 }
 
-void screenshot(const std::string& name) {
+void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// The whole screen, once `window` shows more than black: a dialog is there
+// before it is drawn.
+void screenshot(const std::string& name, const std::string& window) {
+  for (int tries = 0; tries < 50; ++tries) {
+    std::string mean;
+    if (run_command({"import", "-window", window, "-format", "%[fx:mean]", "info:"}, 20000, &mean, display_env(),
+                    true) == 0 &&
+        std::atof(mean.c_str()) > 0.1)
+      break;
+    pause_ms(200);
+  }
   const std::string file = artifacts_dir() + "/" + platform_tag() + "_" + name + ".png";
   EXPECT_EQ(run_command({"import", "-window", "root", file}, 60000, nullptr, display_env()), 0);
   EXPECT_TRUE(exists(file)) << file;
+}
+
+// A text as Wine's traces print a wide string: line ends and backslashes
+// escaped, each character beyond ASCII as a backslash and four hex digits.
+std::string as_traced(const std::string& utf8) {
+  std::string traced;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x80) {
+      traced += byte == '\n' ? "\\n" : byte == '\r' ? "\\r" : byte == '\\' ? "\\\\" : std::string(1, utf8[i]);
+      continue;
+    }
+    const int trail = byte >= 0xE0 ? 2 : 1;  // the suite's texts stay in the first plane
+    unsigned code = byte & (trail == 2 ? 0x0F : 0x1F);
+    for (int k = 0; k < trail; ++k) code = (code << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F);
+    char unit[8];
+    std::snprintf(unit, sizeof unit, "\\%04x", code);
+    traced += unit;
+  }
+  return traced;
+}
+
+// The environment of a run of brulo.exe on a Windows outside Japan (code
+// page 1252), whose dialog fonts borrow the characters they lack from a
+// Japanese font, so a screenshot shows what a user would read. Wine writes
+// its own links whenever the code page changes, so a process under 1252 goes first.
+std::vector<std::pair<std::string, std::string>> western_windows() {
+  const auto page = code_page_env(1252);
+  auto env = wine_env();
+  env.insert(env.end(), page.begin(), page.end());
+  env.push_back({"DISPLAY", display_name});
+  run_command({"wine", "cmd", "/c", "exit"}, 60000, nullptr, env);
+  for (const char* face : {"Tahoma", "MS Shell Dlg", "Microsoft Sans Serif"})
+    run_command({"wine", "reg", "add", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink",
+                 "/v", face, "/t", "REG_MULTI_SZ", "/d", "ipag.ttf,IPAGothic", "/f"},
+                60000, nullptr, env);
+  return page;
 }
 
 // There is no window manager: focus is given explicitly, and tried again.
@@ -118,8 +169,6 @@ void type_text(const std::string& window, const std::string& text) {
   argv.push_back(text);
   EXPECT_EQ(run_command(argv, 60000, nullptr, display_env()), 0);
 }
-
-void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // A click low in Wine's folder browser: inside its tree, below the few items
 // it starts with, so the selection stays as it is.
@@ -261,7 +310,10 @@ class gui : public ::testing::Test {
     return r;
   }
 
-  static std::string picker_title() { return target().wine ? "^Browse for Folder$" : "^ディレクトリ指定$"; }
+  // Wine's own title, in English or Japanese.
+  static std::string picker_title() {
+    return target().wine ? "^(Browse for Folder|フォルダーの参照)$" : "^ディレクトリ指定$";
+  }
 
   static std::string masked(const std::string& bytes, long started) {
     return mask_times(bytes, started, now_seconds());
@@ -270,19 +322,34 @@ class gui : public ::testing::Test {
 
 TEST_F(gui, empty_command_line_opens_the_picker_and_cancel_ends_with_status_9) {
   write_file(work + "/kept.obj", obj_start + "payload");
-  const long started = now_seconds();
-  program_run run(request(""));
-  const std::string window = wait_for_window(picker_title());
-  ASSERT_FALSE(window.empty());
-  screenshot("picker_open");
-  EXPECT_TRUE(run.running());
-  EXPECT_EQ(masked(run.output_so_far(), started), as_written(header()));
+  // Its prompt reads the same in every code page; Wine traces the text it sets.
+  for (const int page : target().wine ? std::vector<int>{1252, 932} : std::vector<int>{0}) {
+    const long started = now_seconds();
+    run_request r = request("");
+    if (target().wine) {
+      r.set_env = page == 1252 ? western_windows() : code_page_env(page);
+      r.set_env.push_back({"WINEDEBUG", "-all,trace+win"});
+    }
+    program_run run(r);
+    const std::string window = wait_for_window(picker_title());
+    ASSERT_FALSE(window.empty());
+    if (page != 932) screenshot("picker_open", window);
+    if (target().wine) {
+      // The prompt is set as the dialog is drawn, soon after its window is there.
+      const std::string prompt = "set_window_text L\"" + as_traced("ディレクトリ指定") + "\"";
+      for (int waited = 0; waited < 5000 && run.errors_so_far().find(prompt) == std::string::npos; waited += 100)
+        pause_ms(100);
+      EXPECT_NE(run.errors_so_far().find(prompt), std::string::npos) << page;
+    }
+    EXPECT_TRUE(run.running());
+    EXPECT_EQ(masked(run.output_so_far(), started), as_written(header()));
 
-  press_until_closed(run, window, "Escape");
-  const run_result result = run.finish();
-  EXPECT_EQ(result.status, 9);
-  EXPECT_EQ(mask_times(result.out, result.started, result.finished), as_written(header()));
-  EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+    press_until_closed(run, window, "Escape");
+    const run_result result = run.finish();
+    EXPECT_EQ(result.status, 9);
+    EXPECT_EQ(mask_times(result.out, result.started, result.finished), as_written(header()));
+    EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
+  }
 }
 
 TEST_F(gui, confirming_a_folder_cleans_it) {
@@ -313,7 +380,7 @@ TEST_F(gui, confirming_a_folder_cleans_it) {
     }
     if (!arrived) {
       // Never confirm a folder the test did not mean: the program would clean it.
-      screenshot("picker_folder_not_reached");
+      screenshot("picker_folder_not_reached", window);
       press_until_closed(run, window, "Escape");
       FAIL() << "the folder browser did not reach " << chosen << "; selections: "
              << testing::PrintToString(selection_trail(run.errors_so_far(), 8));
@@ -327,7 +394,7 @@ TEST_F(gui, confirming_a_folder_cleans_it) {
     keys(window, {"Delete"});
   }
   pause_ms(500);
-  screenshot("picker_folder_chosen");
+  screenshot("picker_folder_chosen", window);
   EXPECT_TRUE(run.running());
   press_until_closed(run, window, "Return");
 
@@ -341,33 +408,26 @@ TEST_F(gui, confirming_a_folder_cleans_it) {
 TEST_F(gui, exception_is_shown_in_a_message_box_and_echoed_only_after_it_closes) {
   const std::string missing = shown(base / "missing");
   const failure f = missing_tree(missing);
+  const std::string context_utf8 = "例外処理:開発者にログファイルを添付してメール等で連絡を下さい";
+  const std::string text_utf8 = "GetLastError ID = " + std::to_string(f.code) +
+                                "\nLastError details=ERROR Message:" + f.system_text + "\nMessage=" + context_utf8;
   const long started = now_seconds();
   run_request r = request("-messagebox -f " + missing);
-  // Wine traces the text its message box shows.
-  if (target().wine) r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
+  // Wine traces the text its message box shows; outside Japan too it shows the Japanese text.
+  if (target().wine) {
+    r.set_env = western_windows();
+    r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
+  }
   program_run run(r);
   const std::string window = wait_for_window("^Error$");
   ASSERT_FALSE(window.empty());
-  screenshot("error_message_box");
+  screenshot("error_message_box", window);
 
   if (target().wine) {
-    // The trace cuts long texts and escapes line ends; the block's start is there whole.
-    std::string traced;
-    for (char c : "GetLastError ID = " + std::to_string(f.code) + "\nLastError details=ERROR Message:" +
-                      f.system_text + "\nMessage=") {
-      if (c == '\n') {
-        traced += "\\n";
-      } else if (c == '\r') {
-        traced += "\\r";
-      } else {
-        traced.push_back(c);
-      }
-    }
-    EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + traced), std::string::npos)
+    EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(text_utf8) + "\""),
+              std::string::npos)
         << run.errors_so_far();
   } else {
-    const std::string text_utf8 = "GetLastError ID = 2\nLastError details=ERROR Message:" + f.system_text +
-                                  "\nMessage=例外処理:開発者にログファイルを添付してメール等で連絡を下さい";
     EXPECT_EQ(child_arguments(run.process().pid(), "zenity"),
               (std::vector<std::string>{"zenity", "--info", "--no-markup", "--title=Error", "--text=" + text_utf8}));
   }
@@ -383,6 +443,17 @@ TEST_F(gui, exception_is_shown_in_a_message_box_and_echoed_only_after_it_closes)
   const run_result result = run.finish();
   EXPECT_EQ(result.status, 255);
   EXPECT_EQ(mask_times(result.out, result.started, result.finished), as_written(header() + exception_echo(f)));
+  if (!target().wine) return;
+  // On a Japanese system the box reads as it always did.
+  r.set_env = code_page_env(932);
+  r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
+  program_run japanese(r);
+  const std::string japanese_window = wait_for_window("^Error$");
+  ASSERT_FALSE(japanese_window.empty());
+  EXPECT_NE(japanese.errors_so_far().find("\\nMessage=" + as_traced(context_utf8) + "\""), std::string::npos)
+      << japanese.errors_so_far();
+  press_until_closed(japanese, japanese_window, "Return");
+  EXPECT_EQ(japanese.finish().status, 255);
 }
 
 TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_with_an_output_goes_there) {
@@ -392,35 +463,55 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
   make_dirs(b + "/sub");
   write_file(a + "/x.obj", obj_start + "payload");
   write_file(b + "/sub/y.obj", obj_start + "payload2");
-  const std::vector<std::string> lines = {"removed: 1 files, 9 bytes (9 B) from " + shown(a),
-                                          "removed: 1 files, 10 bytes (10 B) from " + shown(b),
+  const std::vector<std::string> lines = {"removed: 1 file, 9 bytes (9 B) from " + shown(a),
+                                          "removed: 1 file, 10 bytes (10 B) from " + shown(b),
                                           "total: 2 files, 19 bytes (19 B) removed from 2 trees"};
   run_request r = request("-summary -f\"" + shown(a) + "\" -f " + shown(b));
   r.out = stdout_mode::closed;
+  r.set_env = western_windows();
   r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
   program_run run(r);
   const std::string window = wait_for_window("^brulo$");
   ASSERT_FALSE(window.empty());
-  screenshot("summary_message_box");
-  std::string traced;  // the trace escapes backslashes and line ends
-  for (const std::string& line : lines)
-    for (char c : (traced.empty() ? "" : "\n") + line) traced += c == '\n' ? "\\n" : c == '\\' ? "\\\\" : std::string(1, c);
-  EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + traced + "\""), std::string::npos)
+  screenshot("summary_message_box", window);
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
+  EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(text) + "\""), std::string::npos)
       << run.errors_so_far();
   EXPECT_TRUE(run.running());
   EXPECT_EQ(list_tree(base.path()), (std::vector<std::string>{"a/", "b/", "b/sub/", "work/"}));
 
   press_until_closed(run, window, "Return");
   EXPECT_EQ(run.finish().status, 0);
-  // With an output the lines go there, and no box holds the run up.
+  // With an output the lines go there, and no box holds the run up; nor does
+  // a hint change them: a plain word naming a folder, a file only -modern takes.
+  make_dirs(work + "/proj");
   write_file(a + "/x.obj", obj_start + "payload");
   write_file(b + "/sub/y.obj", obj_start + "payload2");
+  write_file(b + "/x64.obj", bytes({0x64, 0x86}) + std::string(18, '\0') + "payload");
+  r.text = "proj " + r.text;
   r.out = stdout_mode::capture;
   const run_result redirected = run_program(r);
   EXPECT_EQ(redirected.status, 0);
   std::string expected = header();
   for (const std::string& line : lines) expected += echoed(line);
   EXPECT_EQ(mask_times(redirected.out, redirected.started, redirected.finished), as_written(expected));
+  // Without one the box tells what the run left, and why.
+  r.text = "proj -summary -f " + shown(b);
+  r.out = stdout_mode::closed;
+  program_run hinted(r);
+  const std::string hint_window = wait_for_window("^brulo$");
+  ASSERT_FALSE(hint_window.empty());
+  screenshot("summary_message_box_hints", hint_window);
+  const std::string hints = "removed: 0 files, 0 bytes (0 B) from " + shown(b) +
+                            "\nproj was not cleaned: a word without an option names no tree; to clean it: -f proj"
+                            "\n1 file, 27 bytes (27 B) of today's tool chains was kept; -modern removes it too";
+  EXPECT_NE(hinted.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(hints) + "\""),
+            std::string::npos)
+      << hinted.errors_so_far();
+  press_until_closed(hinted, hint_window, "Return");
+  EXPECT_EQ(hinted.finish().status, 0);
+  EXPECT_EQ(list_tree(b), (std::vector<std::string>{"sub/", "x64.obj"}));
 }
 
 }  // namespace

@@ -307,7 +307,11 @@ child_process::child_process(const process_request& request) {
   argv.push_back(nullptr);
 
   int& terminal_side = terminal_side_;
-  if (request.terminal && openpty(&terminal_, &terminal_side, nullptr, nullptr, nullptr) != 0)
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = request.terminal_columns;
+  if (request.terminal &&
+      openpty(&terminal_, &terminal_side, nullptr, nullptr, request.terminal_columns > 0 ? &size : nullptr) != 0)
     throw std::runtime_error("openpty failed");
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -533,6 +537,7 @@ program_run::program_run(const run_request& request) {
   process.out = request.out;
   process.terminal = request.terminal;
   process.output_to_terminal = request.output_to_terminal;
+  process.terminal_columns = request.terminal_columns;
   process.descriptor_limit = request.descriptor_limit;
   process.memory_limit = request.memory_limit;
   process.other_user = request.other_user;

@@ -89,6 +89,7 @@ struct process_request {
   bool new_session = true;  // setsid(): no controlling terminal
   bool terminal = false;    // with new_session: a pseudo-terminal becomes the controlling terminal
   bool output_to_terminal = false;  // with terminal: standard output and error go to it too
+  unsigned short terminal_columns = 0;  // with terminal, > 0: its width
   unsigned long descriptor_limit = 0;  // > 0: the child's soft and hard RLIMIT_NOFILE
   unsigned long memory_limit = 0;      // > 0: the child's address space in bytes (RLIMIT_AS)
   uid_t other_user = 0;  // > 0: the child runs with this uid and gid and no supplementary groups
@@ -165,6 +166,7 @@ struct run_request {
   bool wide_text = false;
   bool terminal = false;      // native only: a controlling pseudo-terminal
   bool output_to_terminal = false;  // with terminal: standard output and error go to it too
+  unsigned short terminal_columns = 0;  // with terminal, > 0: its width
   unsigned long descriptor_limit = 0;  // > 0: the program's descriptor limit, soft and hard
   unsigned long memory_limit = 0;      // > 0: the program's address space in bytes
   // Native only, > 0: the program runs as this uid (and gid), from a copy

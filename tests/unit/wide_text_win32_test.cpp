@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "diag/texts.h"
 #include "platform/desktop/shell_result_win32.h"
 #include "platform/files/file_removal.h"
 #include "platform/files/file_status.h"
@@ -50,6 +51,19 @@ TEST(wide_text, ansi_text_puts_a_question_mark_for_each_unit_the_code_page_lacks
   // Hangul is in neither; a-macron would best-fit to "a" in 1252, e-acute to "e" in 932.
   EXPECT_EQ(ansi_text(L"a.obj \ud55c\u0101\u00e9"), GetACP() == 1252 ? "a.obj ??\xe9" : "a.obj ???");
   EXPECT_EQ(ansi_text({0xD83D, 0xDE00, L'.', 0xD800}), "??.?");  // an emoji, an unpaired surrogate
+}
+
+TEST(wide_text, dialogs_read_the_programs_texts_as_shift_jis_and_the_rest_in_the_code_page) {
+  ASSERT_TRUE(GetACP() == 1252 || GetACP() == 932) << GetACP();
+  const std::wstring context = L"\u4f8b\u5916\u51e6\u7406:\u958b\u767a\u8005\u306b\u30ed\u30b0\u30d5\u30a1\u30a4"
+                               L"\u30eb\u3092\u6dfb\u4ed8\u3057\u3066\u30e1\u30fc\u30eb\u7b49\u3067\u9023\u7d61"
+                               L"\u3092\u4e0b\u3055\u3044";
+  // A system text in the code page: a copyright sign in 1252, a half-width katakana in 932.
+  const std::wstring system = GetACP() == 1252 ? L"r\u00a9ussi\r\n" : L"r\uff69ussi\r\n";
+  EXPECT_EQ(dialog_text(std::string("ERROR Message:r\xa9ussi\r\nMessage=") + texts::exception_context, texts::all()),
+            L"ERROR Message:" + system + L"Message=" + context);
+  EXPECT_EQ(dialog_text(texts::specify_directory, texts::all()), L"\u30c7\u30a3\u30ec\u30af\u30c8\u30ea\u6307\u5b9a");
+  EXPECT_EQ(dialog_text("", texts::all()), L"");
 }
 
 TEST(wide_text, the_command_text_starts_after_the_program_name_and_its_blanks) {

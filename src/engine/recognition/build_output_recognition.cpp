@@ -38,8 +38,8 @@ recognition_result after_failure(std::uint32_t code, recognition_result& result)
 // What the removal takes: for a link, the link itself, never the file it names.
 recognition_result& with_freed_size(const platform::tree_entry& entry, recognition_result& result) {
   platform::file_status removed = result.status;
-  if (result.verdict == recognition_verdict::build_output && entry.listed_as != platform::entry_kind::regular)
-    platform::stat_entry_itself(entry, removed);
+  const bool goes = result.verdict == recognition_verdict::build_output || result.modern_only;
+  if (goes && entry.listed_as != platform::entry_kind::regular) platform::stat_entry_itself(entry, removed);
   result.freed_size = removed.size;
   result.freed_links = removed.links;
   result.freed_identity = removed.identity;
@@ -103,6 +103,8 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   file.close();
   if (judge_file_start(rule, start, size, result.status.size, settings))
     result.verdict = recognition_verdict::build_output;
+  else if (settings.hints_shown && !settings.modern_outputs)
+    result.modern_only = is_modern_output(rule.modern, start, size, result.status.size);
   return with_freed_size(entry, result);
 }
 

@@ -30,6 +30,8 @@ struct recognition_result {
   std::uint64_t freed_size = 0;
   std::uint32_t freed_links = 1;
   platform::file_identity freed_identity;
+  // Kept, but "modern" would take it; asked only where a hint tells of it.
+  bool modern_only = false;
 };
 
 // The verdict on the file found by `pattern`, by the rule that pattern

@@ -25,7 +25,9 @@ std::list<std::string> target_patterns() {
   std::list<std::string> patterns;
   for (const char* pattern : {"*.sbr", "*.obj", "*.pch", "*.ilk", "*.bsc", "*.pdb", "*.idb", "*.res", "*.opp", "*.o"})
     patterns.push_back(pattern);
-  if (process_run_settings().modern_outputs)
+  // A hint tells what "modern" would add, so its patterns are searched for it too.
+  const run_settings& settings = process_run_settings();
+  if (settings.modern_outputs || settings.hints_shown)
     for (const std::string& pattern : modern_patterns()) patterns.push_back(pattern);
   return patterns;
 }
@@ -50,13 +52,33 @@ platform::removal_result remove_file(const platform::tree_entry& entry, const pl
   return {deletion_outcome(code), code};
 }
 
+// A match of a pattern only "modern" knows, in a run without it: searched only
+// to tell what "modern" would add, so nothing of it may change the run.
+void count_for_hint(const platform::tree_entry& entry, const recognition_rule& rule, removal_tally& tally) {
+  const std::uint32_t saved_error = platform::get_last_error();
+  try {
+    const recognition_result judged = judge_build_output(entry, rule);
+    if (judged.modern_only) tally.count_modern_only(judged.freed_size);
+  } catch (const std::exception&) {
+    // A folder or unreadable file under such a name: the run never looked at it.
+  }
+  platform::set_last_error(saved_error);
+}
+
 // One match: the verdict, then the removal (in a dry run, none), then its
 // report and its count. True when the file went.
 bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* rule, const run_settings& settings,
                      removal_tally& tally, std::size_t kind, std::uint32_t folder) {
   if (rule == nullptr) throw std::logic_error(texts::strange_wildcard);
+  if (rule->signature == nullptr && !settings.modern_outputs) {
+    count_for_hint(entry, *rule, tally);
+    return false;
+  }
   const recognition_result judged = judge_build_output(entry, *rule);
-  if (judged.verdict == recognition_verdict::kept) return false;
+  if (judged.verdict == recognition_verdict::kept) {
+    if (judged.modern_only) tally.count_modern_only(judged.freed_size);
+    return false;
+  }
   if (judged.verdict == recognition_verdict::data_elsewhere) {
     tally.count_data_elsewhere();
     return false;

@@ -35,6 +35,9 @@ void report_columns(const std::vector<std::vector<std::string>>& rows, const std
   output_message("%s", text.c_str());
 }
 
+// "1 file", "2 files".
+std::string files_text(std::uint64_t files) { return std::to_string(files) + (files == 1 ? " file" : " files"); }
+
 std::string bar(std::uint64_t bytes, std::uint64_t largest) {
   // Anything at all shows as one mark; the largest fills the bar.
   const std::uint64_t marks = largest == 0 ? 0 : std::max<std::uint64_t>(1, bytes * full_bar / largest);
@@ -61,6 +64,8 @@ std::uint64_t removal_tally::freed_by_name(std::uint64_t size, const platform::f
 void removal_tally::add(const removal_tally& other) {
   files_ += other.files_;
   bytes_ += other.bytes_;
+  modern_only_files_ += other.modern_only_files_;
+  modern_only_bytes_ += other.modern_only_bytes_;
   lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
 }
 
@@ -70,17 +75,17 @@ void removal_tally::report(const std::string& line) {
 }
 
 void removal_tally::report_dry_run(const char* root) {
-  report("dry run: " + std::to_string(files_) + " files, " + std::to_string(bytes_) +
+  report("dry run: " + files_text(files_) + ", " + std::to_string(bytes_) +
          " bytes would be removed from " + platform::displayed_name(root));
 }
 
 void removal_tally::report_tree(const char* root, bool to_trash) {
-  report(std::string(to_trash ? "moved to the trash" : "removed") + ": " + std::to_string(files_) + " files, " +
+  report(std::string(to_trash ? "moved to the trash" : "removed") + ": " + files_text(files_) + ", " +
          std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + platform::displayed_name(root));
 }
 
 void removal_tally::report_total(std::size_t trees, bool to_trash) {
-  report("total: " + std::to_string(files_) + " files, " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) +
+  report("total: " + files_text(files_) + ", " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) +
          ") " + (to_trash ? "moved to the trash" : "removed") + " from " + std::to_string(trees) + " trees");
 }
 
@@ -101,7 +106,7 @@ void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
   std::vector<std::vector<std::string>> rows;
   std::vector<std::string> bars;
   for (const std::size_t k : by_size) {
-    rows.push_back({k < kinds.size() ? kinds[k] : std::string(), std::to_string(kinds_[k].files) + " files",
+    rows.push_back({k < kinds.size() ? kinds[k] : std::string(), files_text(kinds_[k].files),
                     size_text(kinds_[k].bytes)});
     bars.push_back(bar(kinds_[k].bytes, kinds_[by_size.front()].bytes));
   }

@@ -26,7 +26,15 @@ class removal_tally {
   // Another tree's files, bytes and summary lines; its kinds and folders stay its own.
   void add(const removal_tally& other);
 
+  // A file of `size` bytes that was kept, and that "modern" would have taken.
+  void count_modern_only(std::uint64_t size) {
+    ++modern_only_files_;
+    modern_only_bytes_ += size;
+  }
+
   std::uint64_t bytes() const { return bytes_; }
+  std::uint64_t modern_only_files() const { return modern_only_files_; }
+  std::uint64_t modern_only_bytes() const { return modern_only_bytes_; }
   // The summary lines reported so far (and those of the trees added), in order, without line ends.
   const std::vector<std::string>& lines() const { return lines_; }
 
@@ -56,6 +64,8 @@ class removal_tally {
 
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
+  std::uint64_t modern_only_files_ = 0;
+  std::uint64_t modern_only_bytes_ = 0;
   std::vector<kind_total> kinds_;
   std::unordered_map<std::uint32_t, std::uint64_t> folders_;
   std::map<platform::file_identity, std::uint32_t> names_counted_;  // names_stay: of files with several names

@@ -19,17 +19,6 @@ int CALLBACK select_initial_folder(HWND window, UINT message, LPARAM, LPARAM dat
   return 0;
 }
 
-// The program's own texts are code page bytes; this is what the A function
-// would make of them.
-std::wstring from_code_page(const char* text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (size <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
-  wide.resize(static_cast<std::size_t>(size - 1));
-  return wide;
-}
-
 // The longest path the system has, in UTF-16 units with its terminating NUL.
 constexpr DWORD longest_path = 32768;
 }  // namespace
@@ -38,7 +27,8 @@ int pick_folder(char* buffer, std::size_t size, const char* initial_folder, cons
                 unsigned flags, void* owner_window) {
   buffer[0] = 0;
   const HWND owner = static_cast<HWND>(owner_window);
-  const std::wstring title_text = from_code_page(title);
+  // The title is one of the program's own texts: Shift_JIS on every system.
+  const std::wstring title_text = code_page_to_wide(title, own_text_code_page);
   const std::wstring initial_text = initial_folder != nullptr ? to_wide(initial_folder) : std::wstring();
 
   BROWSEINFOW info;
@@ -60,7 +50,7 @@ int pick_folder(char* buffer, std::size_t size, const char* initial_folder, cons
   } else {
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) {
-      MessageBoxA(owner, "SHGetMalloc Error", "Error", MB_OK);
+      MessageBoxW(owner, L"SHGetMalloc Error", L"Error", MB_OK);
       CoTaskMemFree(item);
       result = -1;
     } else {

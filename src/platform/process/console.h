@@ -11,6 +11,9 @@ void attach_parent_console();
 bool output_is_terminal();
 bool errors_are_terminal();
 
+// How many columns the terminal of standard error has; 0 when that is not known.
+unsigned error_terminal_columns();
+
 // Whether what goes to standard output is lost: no handle, and no console the
 // process was started from (a shortcut, Explorer). False wherever a terminal
 // or a file may take it.

@@ -1,5 +1,6 @@
 #include "platform/process/console.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,6 +22,14 @@ void attach_parent_console() {}
 bool output_is_terminal() { return is_terminal(STDOUT_FILENO); }
 
 bool errors_are_terminal() { return is_terminal(STDERR_FILENO); }
+
+unsigned error_terminal_columns() {
+  const int saved = errno;
+  winsize size{};
+  const bool known = ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0;
+  errno = saved;
+  return known ? size.ws_col : 0;
+}
 
 bool output_goes_nowhere() { return false; }
 }  // namespace platform

@@ -24,6 +24,8 @@ bool output_is_terminal() { return false; }
 
 bool errors_are_terminal() { return false; }
 
+unsigned error_terminal_columns() { return 0; }
+
 bool output_goes_nowhere() {
   if (has_standard_output() || GetConsoleWindow() != nullptr) return false;
   // Typed in a console window: the output goes where it always went.

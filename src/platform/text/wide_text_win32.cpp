@@ -155,6 +155,36 @@ std::string ansi_text(const std::wstring& text) {
   return out;
 }
 
+std::wstring code_page_to_wide(const std::string& text, unsigned code_page) {
+  if (text.empty()) return std::wstring();
+  const int length = static_cast<int>(text.size());
+  const int size = MultiByteToWideChar(code_page, 0, text.data(), length, nullptr, 0);
+  if (size <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), length, &wide[0], size);
+  return wide;
+}
+
+std::wstring dialog_text(const std::string& text, const std::vector<const char*>& own_texts) {
+  std::wstring out;
+  std::size_t written_from = 0;  // start of the ANSI run not yet converted
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const char* own = nullptr;
+    for (const char* candidate : own_texts)
+      if (text.compare(at, std::char_traits<char>::length(candidate), candidate) == 0) own = candidate;
+    if (own == nullptr || own[0] == '\0') {
+      ++at;
+      continue;
+    }
+    out += code_page_to_wide(text.substr(written_from, at - written_from), CP_ACP);
+    out += code_page_to_wide(own, own_text_code_page);
+    at += std::char_traits<char>::length(own);
+    written_from = at;
+  }
+  return out + code_page_to_wide(text.substr(written_from), CP_ACP);
+}
+
 const wchar_t* after_program_name(const wchar_t* command_line) {
   const wchar_t* p = command_line;
   if (*p == L'"') {

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Inside the program every path and name is UTF-8; the system's file functions
 // take UTF-16. Names on NTFS may hold an unpaired surrogate, so the 8-bit form
@@ -32,6 +33,17 @@ std::wstring call_path(const std::string& path);
 // character the code page lacks, never a look-alike (which would name another
 // file). Leaves the last-error value as it found it.
 std::string ansi_text(const std::wstring& text);
+
+// The program's own texts are Shift_JIS on every system, whatever its ANSI code page.
+constexpr unsigned own_text_code_page = 932;
+
+// Bytes in `code_page` (own_text_code_page, or 0 for the ANSI code page) as UTF-16.
+std::wstring code_page_to_wide(const std::string& text, unsigned code_page);
+
+// A dialog's text as UTF-16, so the wide functions show it alike in every
+// code page: each of `own_texts` in it read as Shift_JIS, the rest (names,
+// the system's texts) in the ANSI code page, as it was written.
+std::wstring dialog_text(const std::string& text, const std::vector<const char*>& own_texts);
 
 // What the C runtime hands WinMain: the command line after the program's name
 // (quoted up to its closing quote, else up to the first blank) and the blanks
