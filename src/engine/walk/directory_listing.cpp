@@ -26,7 +26,6 @@ void fail(directory_listing& listing, listing_fault fault) {
   listing.fault = fault;
   listing.error = platform::get_last_error();
   listing.native_error = platform::native_last_error();
-  listing.directory.reset();
 }
 
 // A subdirectory that is gone, or named beyond reach, is passed over; the
@@ -81,24 +80,24 @@ bool open_directory(platform::tree_directory& into, const platform::tree_directo
   return parent == nullptr ? into.open_root(name) : into.open_subdirectory(*parent, name);
 }
 
-directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, const directory_opener& opener, bool warm) {
+directory_listing read_directory(platform::tree_directory& into, const platform::tree_directory* parent,
+                                 const std::string& name, const name_rules& rules, const directory_opener& opener,
+                                 bool warm) {
   directory_listing listing;
-  listing.directory = std::make_unique<platform::tree_directory>();
   const bool is_root = parent == nullptr;
-  if (!opener(*listing.directory, parent, name)) {
+  if (!opener(into, parent, name)) {
     fail_to_open(listing, is_root);
     return listing;
   }
-  if (!listing.directory->get_identity(listing.identity)) listing.identity = platform::file_identity();
-  if (!listing.directory->start_listing()) {
+  if (!into.get_identity(listing.identity)) listing.identity = platform::file_identity();
+  if (!into.start_listing()) {
     fail_to_open(listing, is_root);
     return listing;
   }
   std::string entry;
   platform::entry_kind kind = platform::entry_kind::other;
   for (;;) {
-    const platform::tree_directory::step step = listing.directory->next_entry(entry, kind);
+    const platform::tree_directory::step step = into.next_entry(entry, kind);
     if (step == platform::tree_directory::step::end) break;
     if (step == platform::tree_directory::step::listing_failed) {
       fail(listing, listing_fault::broke_off);
@@ -115,7 +114,7 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});
     if (kind == platform::entry_kind::directory && !rules.skips(entry)) listing.subdirectories.push_back(entry);
   }
-  listing.directory->close_listing();
+  into.close_listing();
   // Nothing in it or below it is touched: what the listing found is dropped.
   if (listing.keep_marker) {
     listing.matches.clear();
@@ -123,6 +122,6 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
   }
   if (warm)
     for (const listed_match& match : listing.matches)
-      if (match.kind == platform::entry_kind::regular) listing.directory->warm_entry(match.name);
+      if (match.kind == platform::entry_kind::regular) into.warm_entry(match.name);
   return listing;
 }
