@@ -242,7 +242,7 @@ const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {
   // Up from a child still open is one step, where the walk saw who it is and
   // the system allows it: what ".." leads to counts only as the directory
   // walked, wherever it is now.
-  if (directories_[id].listing.identity.known)
+  if (directories_[id].listing.identity.known && platform::tree_directory::opens_parent())
     for (const std::uint32_t below : {handles_.last_released(), handles_.newest_unused(), current_})
       if (below != none && below != 0 && directories_[below].parent == id && handles_.find(below))
         if (const platform::tree_directory* up = open_step(below, id, "..")) return up;
