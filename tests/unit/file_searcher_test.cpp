@@ -256,7 +256,8 @@ TEST_F(file_searcher_test, a_directory_swapped_since_the_walk_is_never_opened_in
     // Either the folder walked, through a handle held since, or nothing.
     if (opened == nullptr) {
       EXPECT_TRUE(is_gone_directory(platform::get_last_error()));
-    } else if (opened->get_identity(now)) {
+    } else {
+      ASSERT_TRUE(opened->get_identity(now));
       EXPECT_TRUE(now == identities[id]);
     }
   }
