@@ -26,7 +26,6 @@ void fail(directory_listing& listing, listing_fault fault) {
   listing.fault = fault;
   listing.error = platform::get_last_error();
   listing.native_error = platform::native_last_error();
-  listing.directory.reset();
 }
 
 // A subdirectory that is gone, named beyond reach or closed to this user (a
@@ -83,22 +82,21 @@ bool open_directory(platform::tree_directory& into, const platform::tree_directo
   return parent == nullptr ? into.open_root(name) : into.open_subdirectory(*parent, name);
 }
 
-directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, const directory_opener& opener, bool warm) {
+directory_listing read_directory(platform::tree_directory& into, const platform::tree_directory* parent,
+                                 const std::string& name, const name_rules& rules, const directory_opener& opener,
+                                 bool warm) {
   directory_listing listing;
-  listing.directory = std::make_unique<platform::tree_directory>();
   const bool is_root = parent == nullptr;
-  if (!opener(*listing.directory, parent, name)) {
+  if (!opener(into, parent, name)) {
     fail_to_open(listing, is_root);
     return listing;
   }
-  if (!listing.directory->get_identity(listing.identity)) listing.identity = platform::file_identity();
+  if (!into.get_identity(listing.identity)) listing.identity = platform::file_identity();
   if (!is_root && rules.places().is_place(listing.identity)) {
     listing.fault = listing_fault::system_place;
-    listing.directory.reset();
     return listing;
   }
-  if (!listing.directory->start_listing()) {
+  if (!into.start_listing()) {
     fail_to_open(listing, is_root);
     return listing;
   }
@@ -108,11 +106,11 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
   const auto system_folder = [&](const std::string& name) {
     if (!rules.places().at_volume_top(name)) return false;
     if (volume_top == top::unknown)
-      volume_top = platform::is_volume_top(*listing.directory, parent) ? top::yes : top::no;
+      volume_top = platform::is_volume_top(into, parent) ? top::yes : top::no;
     return volume_top == top::yes;
   };
   for (;;) {
-    const platform::tree_directory::step step = listing.directory->next_entry(entry, kind);
+    const platform::tree_directory::step step = into.next_entry(entry, kind);
     if (step == platform::tree_directory::step::end) break;
     if (step == platform::tree_directory::step::listing_failed) {
       fail(listing, listing_fault::broke_off);
@@ -130,7 +128,7 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
     if (kind == platform::entry_kind::directory && !rules.skips(entry) && !system_folder(entry))
       listing.subdirectories.push_back(entry);
   }
-  listing.directory->close_listing();
+  into.close_listing();
   // Nothing in it or below it is touched: what the listing found is dropped.
   if (listing.keep_marker) {
     listing.matches.clear();
@@ -138,6 +136,6 @@ directory_listing read_directory(const platform::tree_directory* parent, const s
   }
   if (warm)
     for (const listed_match& match : listing.matches)
-      if (match.kind == platform::entry_kind::regular) listing.directory->warm_entry(match.name);
+      if (match.kind == platform::entry_kind::regular) into.warm_entry(match.name);
   return listing;
 }

@@ -57,7 +57,6 @@ struct listed_match {
 
 // What one listing found.
 struct directory_listing {
-  std::unique_ptr<platform::tree_directory> directory;  // still open, when listed
   platform::file_identity identity;
   std::vector<listed_match> matches;                            // in listing order
   std::vector<std::string> subdirectories;                      // to enter, in listing order
@@ -81,8 +80,10 @@ using directory_opener =
 // The platform's way: a subdirectory relative to its parent, never through a link.
 bool open_directory(platform::tree_directory& into, const platform::tree_directory* parent, const std::string& name);
 
-// Opens and lists one directory through `opener`. With `warm`, the start of
+// Opens one directory into `into` through `opener` and lists it, leaving it
+// open, a failed listing's for the caller to drop. With `warm`, the start of
 // each plain file that matches is read too, so that the removal pass finds it
 // in memory. Touches nothing shared, so that several threads may list at once.
-directory_listing read_directory(const platform::tree_directory* parent, const std::string& name,
-                                 const name_rules& rules, const directory_opener& opener, bool warm = false);
+directory_listing read_directory(platform::tree_directory& into, const platform::tree_directory* parent,
+                                 const std::string& name, const name_rules& rules, const directory_opener& opener,
+                                 bool warm = false);

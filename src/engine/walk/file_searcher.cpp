@@ -46,8 +46,8 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
   while (!stack.empty()) {
     const std::uint32_t id = stack.back();
     stack.pop_back();
-    walked_tree::directory& directory = tree.directories()[id];
-    directory_listing& listing = directory.listing;
+    const walked_tree::directory& directory = tree.directories()[id];
+    const directory_listing& listing = directory.listing;
     if (listing.fault == listing_fault::gone || listing.fault == listing_fault::system_place) continue;
     if (listing.identity.known && !visited.insert(listing.identity).second) continue;
     preorder.push_back(id);
@@ -78,10 +78,8 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
       kept_directories.push_back(id);
       continue;
     }
-    for (listed_match& match : listing.matches)
+    for (listed_match& match : tree.take_matches(id))
       candidates[match.pattern].push_back(candidate{id, std::move(match.name), match.kind});
-    // Given back as it goes, so that the matches are not held twice.
-    std::vector<listed_match>().swap(listing.matches);
     stack.insert(stack.end(), directory.children.rbegin(), directory.children.rend());
   }
 }

@@ -32,10 +32,12 @@ struct walked_tree::job {
   std::uint32_t id = 0;
   const platform::tree_directory* parent = nullptr;  // null for the root
   std::string name;                                  // the root's path for the root
+  std::unique_ptr<platform::tree_directory> directory;  // to open it into
 };
 
 struct walked_tree::result {
   std::uint32_t id = 0;
+  std::unique_ptr<platform::tree_directory> directory;  // open, when listed
   directory_listing listing;
   std::exception_ptr failure;
 };
@@ -47,7 +49,7 @@ walked_tree::walked_tree(std::string root, const name_rules& rules, std::size_t 
       threads_(std::max<std::size_t>(threads, 1)),
       adapt_(adapt),
       opener_(std::move(opener)),
-      budget_(handle_budget_for(spare_descriptors)) {}
+      handles_(handle_budget_for(spare_descriptors)) {}
 
 void walked_tree::walk() {
   add(0, std::string());
@@ -71,9 +73,10 @@ void walked_tree::walk() {
     const std::uint32_t id = pending_.back();
     pending_.pop_back();
     dispatch(id, ready);
-    for (const job& next : ready) {
-      absorb(list(next, false));
-      allowance += per_listing + per_entry * directories_[next.id].listing.entries;
+    for (job& next : ready) {
+      const std::uint32_t listed_id = next.id;
+      absorb(list(std::move(next), false));
+      allowance += per_listing + per_entry * directories_[listed_id].listing.entries;
     }
     ready.clear();
     if (threads_ == 1) continue;
@@ -101,7 +104,7 @@ void walked_tree::run_on_workers(std::vector<job>& ready) {
   // removal pass to come.
   worker_group workers(threads_, [&](std::size_t) {
     job next;
-    while (jobs.pop(next)) results.push(list(next, true));
+    while (jobs.pop(next)) results.push(list(std::move(next), true));
   });
   // Declared last, so gone first: the workers see the end before they are joined.
   struct closer {
@@ -115,7 +118,7 @@ void walked_tree::run_on_workers(std::vector<job>& ready) {
       const std::uint32_t id = pending_.back();
       pending_.pop_back();
       dispatch(id, ready);
-      for (const job& next : ready) absorb(list(next, false));
+      for (job& next : ready) absorb(list(std::move(next), false));
       ready.clear();
       continue;
     }
@@ -137,13 +140,16 @@ void walked_tree::add(std::uint32_t parent, std::string name) {
   added.depth = directories_.empty() ? 0 : directories_[parent].depth + 1;
   added.name = std::move(name);
   directories_.push_back(std::move(added));
+  waiting_children_.push_back(0);
+  handles_.add();
 }
 
-walked_tree::result walked_tree::list(const job& next, bool warm) const {
+walked_tree::result walked_tree::list(job next, bool warm) const {
   result done;
   done.id = next.id;
+  done.directory = std::move(next.directory);
   try {
-    done.listing = read_directory(next.parent, next.name, rules_, opener_, warm);
+    done.listing = read_directory(*done.directory, next.parent, next.name, rules_, opener_, warm);
   } catch (...) {
     // Reported where the directory stands in pre-order, like any failure of a listing.
     done.listing = directory_listing();
@@ -157,17 +163,16 @@ bool walked_tree::dispatch(std::uint32_t id, std::vector<job>& ready) {
   const platform::tree_directory* parent = nullptr;
   if (id != 0) {
     const std::uint32_t parent_id = directories_[id].parent;
-    directory& above = directories_[parent_id];
     // With listings in flight, their return makes room; with none, the
     // least that any walk needs is opened whatever the budget.
-    const bool open_already = above.handle != nullptr;
-    if (open_already) pin(parent_id);
-    if (in_flight_ > 0 && open_ + (open_already ? 1 : 2) > budget_ + idle_) {
-      if (open_already) unpin(parent_id);
+    const bool open_already = handles_.find(parent_id) != nullptr;
+    if (open_already) handles_.take(parent_id);
+    if (in_flight_ > 0 && !handles_.has_room_for(open_already ? 1 : 2)) {
+      if (open_already) handles_.give_back(parent_id);
       return false;
     }
     parent = reopen(parent_id);
-    --above.waiting_children;
+    --waiting_children_[parent_id];
     if (parent == nullptr) {
       // Gone since it was listed, with this child; or no longer to be opened.
       const std::uint32_t code = platform::get_last_error();
@@ -178,12 +183,11 @@ bool walked_tree::dispatch(std::uint32_t id, std::vector<job>& ready) {
       release_if_done(parent_id);
       return true;
     }
-    if (!open_already) pin(parent_id);
+    if (!open_already) handles_.take(parent_id);
   }
-  make_room();
-  ++open_;
+  handles_.reserve();
   ++in_flight_;
-  ready.push_back(job{id, parent, id == 0 ? root_ : directories_[id].name});
+  ready.push_back(job{id, parent, id == 0 ? root_ : directories_[id].name, std::make_unique<platform::tree_directory>()});
   return true;
 }
 
@@ -194,9 +198,10 @@ void walked_tree::absorb(result done) {
   self.listing = std::move(done.listing);
   self.failure = std::move(done.failure);
   process_progress_line().walked(1, self.listing.entries, self.listing.matches.size());
-  self.handle = std::move(self.listing.directory);
-  if (!self.handle) --open_;
-  if (self.listing.fault == listing_fault::none && !loops_back(id)) {
+  // A directory whose listing failed is not kept open.
+  const bool listed = self.listing.fault == listing_fault::none;
+  const bool open = handles_.keep(id, listed ? std::move(done.directory) : nullptr) != nullptr;
+  if (listed && !loops_back(id)) {
     std::vector<std::string> names = std::move(self.listing.subdirectories);
     std::vector<std::uint32_t> children;
     children.reserve(names.size());
@@ -204,57 +209,49 @@ void walked_tree::absorb(result done) {
       children.push_back(static_cast<std::uint32_t>(directories_.size()));
       add(id, std::move(name));
     }
-    directory& listed = directories_[id];  // `add` may have moved it
-    listed.waiting_children = static_cast<std::uint32_t>(children.size());
+    waiting_children_[id] = static_cast<std::uint32_t>(children.size());
     // The first child is handed out first: the order of listings stays close to pre-order.
     pending_.insert(pending_.end(), children.rbegin(), children.rend());
-    listed.children = std::move(children);
+    directories_[id].children = std::move(children);  // `add` may have moved it
   }
-  directory& listed = directories_[id];
-  listed.listing.subdirectories.clear();
+  directory& walked = directories_[id];
+  walked.listing.subdirectories.clear();
   // The root stays open for the whole tree: everything else is reached from it.
   if (id == 0) {
-    if (listed.handle) pin(0);
+    if (open) handles_.take(0);
     return;
   }
-  if (listed.handle) {
-    link_newest(id);
-    release_if_done(id);
-  }
+  if (open) release_if_done(id);
   // The parent last: of the two, it is the one that may be wanted next.
-  unpin(listed.parent);
-  release_if_done(listed.parent);
+  handles_.give_back(walked.parent);
+  release_if_done(walked.parent);
 }
 
 const platform::tree_directory* walked_tree::open(std::uint32_t id) {
-  if (current_ != none) unpin(current_);
+  if (current_ != none) handles_.give_back(current_);
   current_ = none;
   const platform::tree_directory* opened = reopen(id);
   if (opened != nullptr) {
-    pin(id);
+    handles_.take(id);
     current_ = id;
   }
   return opened;
 }
 
 const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {
-  directory& wanted = directories_[id];
-  if (wanted.handle) {
-    // Used now: the last to be closed.
-    if (wanted.pins == 0) {
-      unlink(id);
-      link_newest(id);
-    }
-    return wanted.handle.get();
+  if (const platform::tree_directory* held = handles_.find(id)) {
+    handles_.touch(id);
+    return held;
   }
-  // Up from a child still open is one step, where the walk saw who it is:
-  // what ".." leads to counts only as the directory walked, wherever it is now.
-  if (wanted.listing.identity.known)
-    for (const std::uint32_t below : {last_done_, newest_, current_})
-      if (below != none && below != 0 && directories_[below].parent == id && directories_[below].handle)
+  // Up from a child still open is one step, where the walk saw who it is and
+  // the system allows it: what ".." leads to counts only as the directory
+  // walked, wherever it is now.
+  if (directories_[id].listing.identity.known && platform::tree_directory::opens_parent())
+    for (const std::uint32_t below : {handles_.last_released(), handles_.newest_unused(), current_})
+      if (below != none && below != 0 && directories_[below].parent == id && handles_.find(below))
         if (const platform::tree_directory* up = open_step(below, id, "..")) return up;
   std::vector<std::uint32_t> way;
-  for (std::uint32_t at = id; !directories_[at].handle; at = directories_[at].parent) {
+  for (std::uint32_t at = id; !handles_.find(at); at = directories_[at].parent) {
     way.push_back(at);
     if (at == 0) {
       // The root is never opened again by its path: that could lead anywhere now.
@@ -266,85 +263,35 @@ const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {
   // in pre-order start from it: reopening costs the way down once, not per directory.
   for (auto step = way.rbegin(); step != way.rend(); ++step)
     if (open_step(directories_[*step].parent, *step, directories_[*step].name) == nullptr) return nullptr;
-  return wanted.handle.get();
+  return handles_.find(id);
 }
 
 const platform::tree_directory* walked_tree::open_step(std::uint32_t from, std::uint32_t id, const std::string& name) {
-  pin(from);
-  make_room();
+  handles_.take(from);
+  handles_.reserve();
   auto handle = std::make_unique<platform::tree_directory>();
-  const bool opened = opener_(*handle, directories_[from].handle.get(), name);
-  unpin(from);
-  if (!opened) return nullptr;
+  const bool opened = opener_(*handle, handles_.find(from), name);
+  handles_.give_back(from);
+  if (!opened) return handles_.keep(id, nullptr);
   // Another directory under the old name is not the one walked.
   const platform::file_identity& walked = directories_[id].listing.identity;
   platform::file_identity now;
   if (walked.known && (!handle->get_identity(now) || !(now == walked))) {
     platform::set_last_error(error_code::path_not_found);
-    return nullptr;
+    return handles_.keep(id, nullptr);
   }
-  directories_[id].handle = std::move(handle);
-  ++open_;
-  link_newest(id);
-  return directories_[id].handle.get();
-}
-
-bool walked_tree::done_with(std::uint32_t id) const {
-  const directory& self = directories_[id];
-  // A directory with matches stays open for the removals while room allows.
-  return self.handle && self.pins == 0 && self.waiting_children == 0 && self.listing.matches.empty();
+  return handles_.keep(id, std::move(handle));
 }
 
 void walked_tree::release_if_done(std::uint32_t id) {
-  if (!done_with(id)) return;
-  // Closed one step later: the next directory wanted is often its parent,
-  // reached from it in one step.
-  const std::uint32_t before = last_done_;
-  last_done_ = id;
-  if (before != none && before != id && done_with(before)) close(before);
+  // A directory with matches stays open for the removals while room allows.
+  if (waiting_children_[id] == 0 && directories_[id].listing.matches.empty()) handles_.release(id);
 }
 
-bool walked_tree::make_room() {
-  while (open_ >= budget_ && oldest_ != none) close(oldest_);
-  return open_ < budget_;
-}
-
-void walked_tree::close(std::uint32_t id) {
-  unlink(id);
-  directories_[id].handle.reset();
-  --open_;
-}
-
-void walked_tree::pin(std::uint32_t id) {
-  directory& self = directories_[id];
-  if (self.pins++ == 0 && self.handle) unlink(id);
-}
-
-void walked_tree::unpin(std::uint32_t id) {
-  directory& self = directories_[id];
-  if (--self.pins == 0 && self.handle) link_newest(id);
-}
-
-void walked_tree::link_newest(std::uint32_t id) {
-  directory& self = directories_[id];
-  self.older = newest_;
-  self.newer = none;
-  if (newest_ != none) directories_[newest_].newer = id;
-  newest_ = id;
-  if (oldest_ == none) oldest_ = id;
-  ++idle_;
-}
-
-void walked_tree::unlink(std::uint32_t id) {
-  directory& self = directories_[id];
-  const bool linked = self.older != none || self.newer != none || oldest_ == id;
-  if (!linked) return;
-  if (self.older != none) directories_[self.older].newer = self.newer;
-  else oldest_ = self.newer;
-  if (self.newer != none) directories_[self.newer].older = self.older;
-  else newest_ = self.older;
-  self.older = self.newer = none;
-  --idle_;
+std::vector<listed_match> walked_tree::take_matches(std::uint32_t id) {
+  std::vector<listed_match> taken;
+  taken.swap(directories_[id].listing.matches);
+  return taken;
 }
 
 bool walked_tree::loops_back(std::uint32_t id) {

@@ -9,30 +9,27 @@
 #include <vector>
 
 #include "engine/walk/directory_listing.h"
+#include "engine/walk/open_directories.h"
 #include "platform/files/tree_directory.h"
 
-// One directory tree from its walk to the last removal. It owns every
-// directory's place (parent, name), its identity as the walk saw it and,
-// while open, its handle. Every directory but the root is opened relative to
-// an open ancestor, never by a path, and checked to be the one walked: a
-// folder swapped for another since cannot send any work out of the tree.
+// One directory tree from its walk to the last removal. It keeps what the
+// walk learned of every directory (its place, its identity, its listing) and
+// asks its open_directories for a directory's handle. Every directory but the
+// root is opened relative to an open ancestor, never by a path, and checked to
+// be the one walked: a folder swapped for another since cannot send any work
+// out of the tree.
 class walked_tree {
  public:
+  // What the walk learned of one directory.
   struct directory {
     std::uint32_t parent = 0;  // the root is its own parent
     std::uint32_t depth = 0;
     std::string name;          // empty for the root
     std::vector<std::uint32_t> children;  // in listing order
-    directory_listing listing;            // its handle moved out to `handle`
-    std::exception_ptr failure;           // thrown while it was listed
-    std::unique_ptr<platform::tree_directory> handle;
-    // Open and not in use: their place in the order of last use.
-    std::uint32_t older = none;
-    std::uint32_t newer = none;
-    std::uint32_t pins = 0;              // uses that keep it open
-    std::uint32_t waiting_children = 0;  // found, not yet handed out for listing
+    directory_listing listing;
+    std::exception_ptr failure;  // thrown while it was listed
   };
-  static constexpr std::uint32_t none = 0xFFFFFFFFu;
+  static constexpr std::uint32_t none = open_directories::none;
 
   // `threads`: the workers the walk may use (1: every listing on this
   // thread); with `adapt` the walk starts on this thread and hands the rest
@@ -59,7 +56,9 @@ class walked_tree {
   const std::string& path(std::uint32_t id);
   std::string path_of(std::uint32_t id, const std::string& name);
 
-  std::vector<directory>& directories() { return directories_; }
+  const std::vector<directory>& directories() const { return directories_; }
+  // A directory's matches, given up to the pass so that they are not held twice.
+  std::vector<listed_match> take_matches(std::uint32_t id);
 
  private:
   struct job;
@@ -68,17 +67,10 @@ class walked_tree {
   void add(std::uint32_t parent, std::string name);
   bool dispatch(std::uint32_t id, std::vector<job>& ready);
   void absorb(result done);
-  result list(const job& next, bool warm) const;
+  result list(job next, bool warm) const;
   const platform::tree_directory* reopen(std::uint32_t id);
   const platform::tree_directory* open_step(std::uint32_t from, std::uint32_t id, const std::string& name);
-  bool done_with(std::uint32_t id) const;
   void release_if_done(std::uint32_t id);
-  bool make_room();
-  void close(std::uint32_t id);
-  void pin(std::uint32_t id);
-  void unpin(std::uint32_t id);
-  void link_newest(std::uint32_t id);
-  void unlink(std::uint32_t id);
   bool loops_back(std::uint32_t id);
   void run_on_workers(std::vector<job>& ready);
 
@@ -87,15 +79,11 @@ class walked_tree {
   std::size_t threads_;
   bool adapt_;
   directory_opener opener_;
-  std::size_t budget_;  // handles open at once, those being listed included
-  std::size_t open_ = 0;
-  std::size_t idle_ = 0;  // open, not in use: closed first when room is needed
+  open_directories handles_;
   std::size_t in_flight_ = 0;
-  std::uint32_t oldest_ = none;  // the open directories not in use, by last use
-  std::uint32_t newest_ = none;
   std::uint32_t current_ = none;  // what open() returned last: in use until the next call
-  std::uint32_t last_done_ = none;  // the directory the walk was done with last, still open
   std::vector<directory> directories_;
+  std::vector<std::uint32_t> waiting_children_;  // found, not yet handed out for listing
   std::vector<std::uint32_t> pending_;     // found, not yet listed; the last one next
   std::set<platform::file_identity> seen_;  // every directory listed so far
   // path(): the way down to the directory asked for last, so that a step in

@@ -32,6 +32,9 @@ class tree_directory {
   // The subdirectory `name` of `parent`; a link is never followed. False,
   // with the last error set, when it cannot be opened.
   bool open_subdirectory(const tree_directory& parent, const std::string& name);
+  // Whether a directory's parent may be opened from it as the subdirectory
+  // "..". Where it may not, a parent is reached from above.
+  static bool opens_parent();
   void close();
 
   // Lists the directory once, "." and ".." left out. False, with the last

@@ -31,6 +31,8 @@ bool tree_directory::open_subdirectory(const tree_directory& parent, const std::
   return descriptor_ >= 0;
 }
 
+bool tree_directory::opens_parent() { return true; }
+
 void tree_directory::close_listing() {
   delete listing_;
   listing_ = nullptr;

@@ -70,6 +70,9 @@ bool tree_directory::open_subdirectory(const tree_directory& parent, const std::
   return true;
 }
 
+// A handle-relative open refuses "..", and the path kept would not be the parent's.
+bool tree_directory::opens_parent() { return false; }
+
 void tree_directory::close() {
   close_listing();
   if (handle_ == nullptr) return;
