@@ -884,14 +884,17 @@ TEST_F(end_to_end, a_folder_that_denies_access_is_reported_and_everything_else_i
   for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
     ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
   ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
+  // An empty browse file the user may not read is still judged by its size.
+  put(tree + "/open/e.sbr", "");
+  ASSERT_EQ(chmod((tree + "/open/e.sbr").c_str(), 0200), 0);
   run_request request;
-  request.text = "-outputlog -f " + shown(tree);
+  request.text = "-del0 -outputlog -f " + shown(tree);
   request.other_user = user;
   const run_result result = run_in_work(request);
   EXPECT_EQ(result.status, 0);
   // Told as the walk meets it, before any removal.
   EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/closed"),
-                                   shown(tree + "/a.obj"), shown(tree + "/open/c.obj")}));
+                                   shown(tree + "/open/e.sbr"), shown(tree + "/a.obj"), shown(tree + "/open/c.obj")}));
   ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"closed/", "closed/b.obj", "open/"}));
 }

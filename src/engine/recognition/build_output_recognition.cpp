@@ -58,6 +58,19 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   recognition_result result;
   // Reading a file whose data is elsewhere would fetch it, even in a dry run.
   if (entry.listed_as == platform::entry_kind::data_elsewhere) return after_failure(error_code::file_offline, result);
+  // Fresh output may still be needed by the work in hand; an empty
+  // browse-information file is left by a compile that was cut short. True
+  // when the status alone decides.
+  const bool decided_unopened = (rule.zero_size_rule && settings.delete_zero_size) || settings.older_than_days >= 0;
+  const auto decided_by_status = [&] {
+    if (settings.older_than_days >= 0 &&
+        written_less_than_days_ago(result.status.last_write, std::time(nullptr), settings.older_than_days))
+      return true;
+    if (!rule.zero_size_rule || !settings.delete_zero_size || result.status.size != 0) return false;
+    result.verdict = recognition_verdict::build_output;
+    with_freed_size(entry, result);
+    return true;
+  };
   file_operator file;
   // A plain file when listed is opened at once, in every mode, never through
   // a link put in its place, and asked about through the open file.
@@ -67,7 +80,10 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
     // No longer a plain file (a FIFO, device or folder put in its place):
     // nothing of what was listed is left to judge, as with a file gone.
     if (!file.is_open() && code == error_code::bad_file_type) return result;
-    if (!file.is_open() && code != error_code::cant_resolve_filename) return after_failure(code, result);
+    // One that cannot be read (held by another program, say) may still be
+    // judged by its age or size alone, as it always could.
+    if (!file.is_open() && code != error_code::cant_resolve_filename && !decided_unopened)
+      return after_failure(code, result);
   }
   if (!file.is_open()) {
     // A link, or a plain file that became one: asked about first, so that
@@ -84,20 +100,13 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
                  : after_failure(error_code::access_denied, result);
     // A FIFO, socket or device is never opened: opening one runs its driver.
     if (result.status.type != kind::regular) return result;
+    if (decided_by_status()) return result;
     file.open(entry, result.status);
     const std::uint32_t code = platform::get_last_error();
     // Anything but that regular file by the time it is open is kept.
     if (!file.is_open()) return code == error_code::bad_file_type ? result : after_failure(code, result);
   }
-  // Fresh output may still be needed by the work in hand.
-  if (settings.older_than_days >= 0 &&
-      written_less_than_days_ago(result.status.last_write, std::time(nullptr), settings.older_than_days))
-    return result;
-  // An empty browse-information file is left by a compile that was cut short.
-  if (rule.zero_size_rule && settings.delete_zero_size && result.status.size == 0) {
-    result.verdict = recognition_verdict::build_output;
-    return with_freed_size(entry, result);
-  }
+  if (decided_by_status()) return result;
   unsigned char start[leading_bytes_length] = {};
   const std::size_t size = file.read(start, sizeof start);
   file.close();
