@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/files/held_descriptor_posix.h"
 #include "platform/files/trash_directory_posix.h"
@@ -22,86 +23,60 @@ TEST(trash_directory, a_mount_trash_is_used_only_when_it_is_the_users_own_and_no
   const uid_t other = 65534;
   const std::string mine = ".Trash-" + std::to_string(me);
   const std::string shared_mine = ".Trash/" + std::to_string(me);
+  // Each entry made below the top: a folder of the mode given, a link to
+  // such a folder elsewhere, or a plain file; `theirs` gives it to another user.
+  enum kind { folder, link, file };
+  struct entry {
+    std::string path;
+    kind made;
+    mode_t mode;
+    bool theirs;
+  };
   struct row {
     const char* what;
-    bool needs_another_owner;
-    std::function<void(const fs::path& top)> set_up;
+    std::vector<entry> entries;
     std::string used;  // relative to the top; empty: refused
     int error;
   };
-  const auto folder = [](const fs::path& path, mode_t mode) {
-    fs::create_directories(path);
-    ASSERT_EQ(chmod(path.c_str(), mode), 0);
-  };
-  const auto owned_by = [&](const fs::path& path) { ASSERT_EQ(lchown(path.c_str(), other, other), 0); };
-  const auto link_to = [](const fs::path& path, const fs::path& target) {
-    fs::create_directories(target);
-    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
-  };
   const row rows[] = {
-      {"nothing there", false, [](const fs::path&) {}, mine, 0},
-      {"a sticky .Trash", false, [&](const fs::path& top) { folder(top / ".Trash", 01777); }, shared_mine, 0},
-      {"a .Trash not sticky", false, [&](const fs::path& top) { folder(top / ".Trash", 0777); }, mine, 0},
-      {"a .Trash that is a link", false,
-       [&](const fs::path& top) {
-         link_to(top / ".Trash", top / "sticky");
-         folder(top / "sticky", 01777);
-       },
+      {"nothing there", {}, mine, 0},
+      {"a sticky .Trash", {{".Trash", folder, 01777, false}}, shared_mine, 0},
+      {"a .Trash not sticky", {{".Trash", folder, 0777, false}}, mine, 0},
+      {"a .Trash that is a link", {{".Trash", link, 01777, false}}, mine, 0},
+      {"the user's folder in .Trash another's",
+       {{".Trash", folder, 01777, false}, {shared_mine, folder, 0700, true}}, mine, 0},
+      {"the user's folder in .Trash open to the group",
+       {{".Trash", folder, 01777, false}, {shared_mine, folder, 0770, false}}, mine, 0},
+      {"the user's folder in .Trash a link", {{".Trash", folder, 01777, false}, {shared_mine, link, 0755, false}},
        mine, 0},
-      {"the user's folder in .Trash another's", true,
-       [&](const fs::path& top) {
-         folder(top / ".Trash", 01777);
-         folder(top / shared_mine, 0700);
-         owned_by(top / shared_mine);
-       },
-       mine, 0},
-      {"the user's folder in .Trash open to the group", false,
-       [&](const fs::path& top) {
-         folder(top / ".Trash", 01777);
-         folder(top / shared_mine, 0770);
-       },
-       mine, 0},
-      {"the user's folder in .Trash a link", false,
-       [&](const fs::path& top) {
-         folder(top / ".Trash", 01777);
-         link_to(top / shared_mine, top / "own");
-       },
-       mine, 0},
-      {".Trash-$uid a link", false, [&](const fs::path& top) { link_to(top / mine, top / "own"); }, "", ELOOP},
-      {".Trash-$uid another's", true,
-       [&](const fs::path& top) {
-         folder(top / mine, 0700);
-         owned_by(top / mine);
-       },
-       "", EACCES},
-      {".Trash-$uid open to all", false, [&](const fs::path& top) { folder(top / mine, 0777); }, "", EACCES},
-      {".Trash-$uid a plain file", false,
-       [&](const fs::path& top) { write_file(top / mine, "not a folder"); }, "", ENOTDIR},
-      {"files a link", false,
-       [&](const fs::path& top) {
-         folder(top / mine, 0700);
-         link_to(top / mine / "files", top / "own");
-       },
-       "", ELOOP},
-      {"info another's", true,
-       [&](const fs::path& top) {
-         folder(top / mine / "info", 0700);
-         owned_by(top / mine / "info");
-       },
-       "", EACCES},
-      {"files open to the group", false, [&](const fs::path& top) { folder(top / mine / "files", 0770); }, "",
-       EACCES},
+      {".Trash-$uid a link", {{mine, link, 0755, false}}, "", ELOOP},
+      {".Trash-$uid another's", {{mine, folder, 0700, true}}, "", EACCES},
+      {".Trash-$uid open to all", {{mine, folder, 0777, false}}, "", EACCES},
+      {".Trash-$uid a plain file", {{mine, file, 0, false}}, "", ENOTDIR},
+      {"files a link", {{mine, folder, 0700, false}, {mine + "/files", link, 0755, false}}, "", ELOOP},
+      {"info another's", {{mine + "/info", folder, 0700, true}}, "", EACCES},
+      {"files open to the group", {{mine + "/files", folder, 0770, false}}, "", EACCES},
   };
   std::size_t left_out = 0;
   for (const row& r : rows) {
     SCOPED_TRACE(r.what);
-    if (r.needs_another_owner && me != 0) {
+    if (me != 0 && std::any_of(r.entries.begin(), r.entries.end(), [](const entry& e) { return e.theirs; })) {
       ++left_out;
       continue;
     }
     temp_dir dir;
     const fs::path top = dir.path();
-    r.set_up(top);
+    for (const entry& e : r.entries) {
+      const fs::path path = top / e.path, made = e.made == link ? top / "elsewhere" : path;
+      if (e.made == file) {
+        write_file(path, "not a folder");
+        continue;
+      }
+      fs::create_directories(made);
+      ASSERT_EQ(chmod(made.c_str(), e.mode), 0);
+      if (e.made == link) ASSERT_EQ(symlink(made.c_str(), path.c_str()), 0);
+      if (e.theirs) ASSERT_EQ(lchown(path.c_str(), other, other), 0);
+    }
     fs::create_directories(top / "src");
     write_file(top / "src" / "a.o", "object");
     platform::held_descriptor top_folder(open(top.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));

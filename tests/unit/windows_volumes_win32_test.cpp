@@ -34,23 +34,9 @@ struct fake_system {
   }
 };
 
-shell_report told(bool recycled, bool declined, bool destroyed, int result = 0) {
-  shell_report report;
-  report.told = true;
-  report.result = result;
-  report.recycled = recycled;
-  report.declined = declined;
-  report.destroyed = destroyed;
-  return report;
-}
-
-volume_bin bin(unsigned type, bool substituted = false, bool off = false, std::uint64_t room = 0) {
-  return volume_bin{type, substituted, off, room};
-}
-
 struct row {
   const char* situation;
-  std::function<std::string(fake_system&)> act;
+  std::function<std::string()> act;
   const char* expected;
 };
 
@@ -80,93 +66,76 @@ std::string listed(DWORD attributes, DWORD tag) {
   return names[static_cast<int>(listed_kind(attributes, tag))];
 }
 
-removal_result recycle(fake_system& system, std::uint64_t size = 100) {
-  return recycle_file(L"C:\\t\\a.obj", size, system.calls());
-}
+// What recycling a file of 100 bytes makes of what the shell and the volume
+// tell, then what was asked: a situation a real Windows volume shows and Wine does not.
+const struct {
+  const char* situation;
+  shell_report shell;  // told, result, aborted, recycled, declined, destroyed
+  volume_bin volume;
+  const char* expected;
+} recycle_rows[] = {
+    {"the shell recycles the item", {true, 0, false, true}, {DRIVE_FIXED}, "removed 0 shell "},
+    {"the shell would destroy the item, and the watch stops it", {true, -1, false, false, true}, {DRIVE_FIXED},
+     "refused 50 shell "},
+    {"the shell destroyed the item all the same", {true, 0, false, false, false, true}, {DRIVE_FIXED},
+     "refused 50 shell "},
+    {"the shell reports success but never the item in the bin", {true}, {DRIVE_FIXED}, "refused 50 shell "},
+    {"the shell fails for the item with access denied", {true, 5}, {DRIVE_FIXED}, "refused 5 shell "},
+    {"no report: a fixed disk with its bin", {}, {DRIVE_FIXED}, "removed 0 shell volume older "},
+    {"no report: a removable drive", {}, {DRIVE_REMOVABLE}, "refused 50 shell volume "},
+    {"no report: a network share or mapped drive", {}, {DRIVE_REMOTE}, "refused 50 shell volume "},
+    {"no report: a subst drive", {}, {DRIVE_FIXED, true}, "refused 50 shell volume "},
+    {"no report: the bin turned off", {}, {DRIVE_FIXED, false, true}, "refused 50 shell volume "},
+    {"no report: a file larger than the bin's room", {}, {DRIVE_FIXED, false, false, 99}, "refused 50 shell volume "},
+    {"no report: a file the bin has room for", {}, {DRIVE_FIXED, false, false, 100}, "removed 0 shell volume older "},
+};
 
-// Each row is a situation a real Windows volume shows and Wine does not.
+// Each row is another situation a real Windows volume shows and Wine does not.
 const row rows[] = {
-    {"the shell recycles the item",
-     [](fake_system& s) { s.told = told(true, false, false); return said(recycle(s)) + " " + s.asked; },
-     "removed 0 shell "},
-    {"the shell would destroy the item, and the watch stops it",
-     [](fake_system& s) { s.told = told(false, true, false, -1); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell "},
-    {"the shell destroyed the item all the same",
-     [](fake_system& s) { s.told = told(false, false, true); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell "},
-    {"the shell reports success but never the item in the bin",
-     [](fake_system& s) { s.told = told(false, false, false); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell "},
-    {"the shell fails for the item with access denied",
-     [](fake_system& s) { s.told = told(false, false, false, 5); return said(recycle(s)) + " " + s.asked; },
-     "refused 5 shell "},
-    {"no report: a fixed disk with its bin",
-     [](fake_system& s) { return said(recycle(s)) + " " + s.asked; }, "removed 0 shell volume older "},
-    {"no report: a removable drive",
-     [](fake_system& s) { s.bin = bin(DRIVE_REMOVABLE); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell volume "},
-    {"no report: a network share or mapped drive",
-     [](fake_system& s) { s.bin = bin(DRIVE_REMOTE); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell volume "},
-    {"no report: a subst drive",
-     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, true); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell volume "},
-    {"no report: the bin turned off",
-     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, true); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell volume "},
-    {"no report: a file larger than the bin's room",
-     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, false, 99); return said(recycle(s)) + " " + s.asked; },
-     "refused 50 shell volume "},
-    {"no report: a file the bin has room for",
-     [](fake_system& s) { s.bin = bin(DRIVE_FIXED, false, false, 100); return said(recycle(s)) + " " + s.asked; },
-     "removed 0 shell volume older "},
     {"an open meets a name pending deletion",
-     [](fake_system&) { return std::to_string(open_failure_code(static_cast<long>(0xC0000056))); }, "2"},
-    {"an open is denied", [](fake_system&) { return std::to_string(open_failure_code(static_cast<long>(0xC0000022))); },
-     "5"},
-    {"deleted with POSIX semantics", [](fake_system&) { return marked(0, 0); }, "posix 0"},
-    {"a file system without POSIX semantics", [](fake_system&) { return marked(87, 0); }, "posix classic 0"},
-    {"an older system without the class", [](fake_system&) { return marked(1, 0); }, "posix classic 0"},
-    {"a read-only file stays refused", [](fake_system&) { return marked(5, 0); }, "posix 5"},
-    {"a file held open without delete sharing", [](fake_system&) { return marked(32, 0); }, "posix 32"},
-    {"folders with their own ids on a volume that opens by id", [](fake_system&) { return compared(true, true, 7, 8); },
-     "different"},
-    {"a folder reached again on a volume that opens by id", [](fake_system&) { return compared(true, true, 7, 7); },
-     "same"},
-    {"folders with id 0", [](fake_system&) { return compared(true, true, 0, 0); }, "unknown"},
-    {"folders with one constant id on a server", [](fake_system&) { return compared(false, true, 5, 5); }, "unknown"},
-    {"files with a reused FAT id and another size", [](fake_system&) { return compared(false, false, 5, 5, 11); },
-     "different"},
-    {"files with id 0 and another size", [](fake_system&) { return compared(true, false, 0, 0, 11); }, "different"},
-    {"one file on a FAT volume", [](fake_system&) { return compared(false, false, 5, 5); }, "same"},
-    {"a symbolic link", [](fake_system&) { return listed(0x20 | 0x400, 0xA000000C); }, "link"},
-    {"a junction", [](fake_system&) { return listed(0x10 | 0x400, 0xA0000003); }, "link"},
-    {"a reparse point whose tag is not told", [](fake_system&) { return listed(0x10 | 0x400, 0); }, "link"},
-    {"a synced cloud folder", [](fake_system&) { return listed(0x10 | 0x400, 0x9000601A); }, "folder"},
-    {"a cloud file on this computer", [](fake_system&) { return listed(0x20 | 0x400, 0x9000001A); }, "file"},
-    {"a deduplicated file", [](fake_system&) { return listed(0x20 | 0x400, 0x80000013); }, "file"},
-    {"a cloud file recalled on data access", [](fake_system&) { return listed(0x20 | 0x400 | 0x400000, 0x9000001A); },
-     "not here"},
-    {"a placeholder recalled on open", [](fake_system&) { return listed(0x20 | 0x40000, 0); }, "not here"},
-    {"an offline file", [](fake_system&) { return listed(0x20 | 0x1000, 0); }, "not here"},
+     [] { return std::to_string(open_failure_code(static_cast<long>(0xC0000056))); }, "2"},
+    {"an open is denied", [] { return std::to_string(open_failure_code(static_cast<long>(0xC0000022))); }, "5"},
+    {"deleted with POSIX semantics", [] { return marked(0, 0); }, "posix 0"},
+    {"a file system without POSIX semantics", [] { return marked(87, 0); }, "posix classic 0"},
+    {"an older system without the class", [] { return marked(1, 0); }, "posix classic 0"},
+    {"a read-only file stays refused", [] { return marked(5, 0); }, "posix 5"},
+    {"a file held open without delete sharing", [] { return marked(32, 0); }, "posix 32"},
+    {"folders with their own ids on a volume that opens by id", [] { return compared(true, true, 7, 8); }, "different"},
+    {"a folder reached again on a volume that opens by id", [] { return compared(true, true, 7, 7); }, "same"},
+    {"folders with id 0", [] { return compared(true, true, 0, 0); }, "unknown"},
+    {"folders with one constant id on a server", [] { return compared(false, true, 5, 5); }, "unknown"},
+    {"files with a reused FAT id and another size", [] { return compared(false, false, 5, 5, 11); }, "different"},
+    {"files with id 0 and another size", [] { return compared(true, false, 0, 0, 11); }, "different"},
+    {"one file on a FAT volume", [] { return compared(false, false, 5, 5); }, "same"},
+    {"a symbolic link", [] { return listed(0x20 | 0x400, 0xA000000C); }, "link"},
+    {"a junction", [] { return listed(0x10 | 0x400, 0xA0000003); }, "link"},
+    {"a reparse point whose tag is not told", [] { return listed(0x10 | 0x400, 0); }, "link"},
+    {"a synced cloud folder", [] { return listed(0x10 | 0x400, 0x9000601A); }, "folder"},
+    {"a cloud file on this computer", [] { return listed(0x20 | 0x400, 0x9000001A); }, "file"},
+    {"a deduplicated file", [] { return listed(0x20 | 0x400, 0x80000013); }, "file"},
+    {"a cloud file recalled on data access", [] { return listed(0x20 | 0x400 | 0x400000, 0x9000001A); }, "not here"},
+    {"a placeholder recalled on open", [] { return listed(0x20 | 0x40000, 0); }, "not here"},
+    {"an offline file", [] { return listed(0x20 | 0x1000, 0); }, "not here"},
     {"a root named by its volume keeps its prefix",
-     [](fake_system&) { return from_wide(full_path("\\\\?\\Volume{5a}\\app")); }, "\\\\?\\Volume{5a}\\app"},
-    {"and its exact form is itself", [](fake_system&) { return from_wide(exact_path(L"\\\\?\\Volume{5a}\\app")); },
+     [] { return from_wide(full_path("\\\\?\\Volume{5a}\\app")); }, "\\\\?\\Volume{5a}\\app"},
+    {"and its exact form is itself", [] { return from_wide(exact_path(L"\\\\?\\Volume{5a}\\app")); },
      "\\\\?\\Volume{5a}\\app"},
-    {"a drive letter's path loses its prefix", [](fake_system&) { return from_wide(full_path("\\\\?\\C:\\app")); },
-     "C:\\app"},
+    {"a drive letter's path loses its prefix", [] { return from_wide(full_path("\\\\?\\C:\\app")); }, "C:\\app"},
     {"a path by a volume's name has no recycle bin the shell takes",
-     [](fake_system&) { return std::to_string(bin_of_volume(L"\\\\?\\Volume{5a}\\a.obj").drive_type); }, "0"},
+     [] { return std::to_string(bin_of_volume(L"\\\\?\\Volume{5a}\\a.obj").drive_type); }, "0"},
     {"the folder handles a walk holds on a share",
-     [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_REMOTE)); }, "256"},
-    {"and on a fixed disk", [](fake_system&) { return std::to_string(spare_handles_on(DRIVE_FIXED)); }, "65536"},
+     [] { return std::to_string(spare_handles_on(DRIVE_REMOTE)); }, "256"},
+    {"and on a fixed disk", [] { return std::to_string(spare_handles_on(DRIVE_FIXED)); }, "65536"},
 };
 
 TEST(windows_volumes, each_situation_is_taken_as_its_row_says) {
-  for (const row& r : rows) {
+  for (const auto& r : recycle_rows) {
     fake_system system;
-    EXPECT_EQ(r.act(system), r.expected) << r.situation;
+    system.told = r.shell;
+    system.bin = r.volume;
+    EXPECT_EQ(said(recycle_file(L"C:\\t\\a.obj", 100, system.calls())) + " " + system.asked, r.expected)
+        << r.situation;
   }
+  for (const row& r : rows) EXPECT_EQ(r.act(), r.expected) << r.situation;
 }
 }  // namespace
