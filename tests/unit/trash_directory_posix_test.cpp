@@ -74,8 +74,12 @@ TEST(trash_directory, a_mount_trash_is_used_only_when_it_is_the_users_own_and_no
       }
       fs::create_directories(made);
       ASSERT_EQ(chmod(made.c_str(), e.mode), 0);
-      if (e.made == link) ASSERT_EQ(symlink(made.c_str(), path.c_str()), 0);
-      if (e.theirs) ASSERT_EQ(lchown(path.c_str(), other, other), 0);
+      if (e.made == link) {
+        ASSERT_EQ(symlink(made.c_str(), path.c_str()), 0);
+      }
+      if (e.theirs) {
+        ASSERT_EQ(lchown(path.c_str(), other, other), 0);
+      }
     }
     fs::create_directories(top / "src");
     write_file(top / "src" / "a.o", "object");
