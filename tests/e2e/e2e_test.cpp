@@ -640,6 +640,32 @@ TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothi
 
 // A tree on another mount goes to that mount's own trash, one on a read-only
 // mount is reported and kept, and the run goes on.
+TEST_F(end_to_end, a_folder_moved_out_of_the_tree_before_its_removals_keeps_its_files) {
+  const std::string data_home = fresh_trash();
+  const std::string outside = base / "outside";
+  for (const std::string how : {"", "-gototrashbox "}) {
+    SCOPED_TRACE(how);
+    if (target().wine && !how.empty()) continue;  // the recycle bin takes paths: see the README
+    for (const std::string& folder : {tree, outside}) remove_tree(folder);
+    std::vector<std::string> moved;
+    // The browse files come first, in the root: the folder goes while they do.
+    for (int i = 0; i < 200; ++i) {
+      put(tree + "/b" + std::to_string(1000 + i) + ".sbr", with_payload(sbr_start));
+      moved.push_back("f" + std::to_string(1000 + i) + ".obj");
+      put(tree + "/sub/" + moved.back(), with_payload(obj_start));
+    }
+    run_result result;
+    {
+      open_watch move(tree + "/b1000.sbr", [&] { EXPECT_EQ(rename((tree + "/sub").c_str(), outside.c_str()), 0); });
+      result = run(how + "-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+      EXPECT_TRUE(move.fired());
+    }
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
+    EXPECT_EQ(list_tree(outside), moved);
+  }
+}
+
 TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
   if (target().wine) GTEST_SKIP() << "the Linux trash";
   const std::string other = base / "other", locked = base / "locked";
