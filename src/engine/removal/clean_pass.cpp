@@ -111,8 +111,9 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
     case platform::removal_outcome::failed:
       break;
   }
+  // The system had no memory left for it: nothing else ends a run here.
   platform::set_last_error(removal.code);
-  throw std::logic_error(texts::impossible);
+  throw std::logic_error(texts::out_of_memory);
 }
 }  // namespace
 
@@ -132,29 +133,34 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   progress_line& progress = process_progress_line();
   std::size_t candidates = 0, done = 0;
   for (const auto& matches : searcher.candidates) candidates += matches.size();
+  // A directory that cannot be opened again is reported once and passed over, with what it holds.
+  std::vector<bool> passed_over(tree.directories().size());
   object_companions companions;
   for (std::uint32_t id = 0; id < tree.directories().size(); ++id)
     for (const std::string& name : tree.directories()[id].listing.possible_objects) companions.note_listed(id, name);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
-      const platform::tree_directory* directory = tree.open(match.directory);
-      if (directory == nullptr) {
+      const platform::tree_directory* directory = passed_over[match.directory] ? nullptr : tree.open(match.directory);
+      if (directory == nullptr && !passed_over[match.directory]) {
         const std::uint32_t error = platform::get_last_error();
-        if (is_gone_directory(error)) continue;  // gone since the walk, with what it held
-        platform::set_last_error(error);
-        throw std::runtime_error(texts::file_operator_not_open);
+        passed_over[match.directory] = true;
+        // Gone since the walk, with what it held, is passed over in silence.
+        if (!is_gone_directory(error)) report_tolerated_failure(tree.path(match.directory).c_str(), error);
       }
-      const std::string path = tree.path_of(match.directory, match.name);
-      const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
-      // Notes or split debug information whose object stays are kept without a word.
-      const bool described_stays = rule != nullptr && describes_an_object(rule->modern) &&
-                                   !companions.may_go(match.directory, match.name);
-      // What the tally counts is what went, or in a dry run or for a hint would go.
-      const std::uint64_t taken_before = tally.files() + tally.modern_only_files();
-      if (!described_stays && clean_candidate(entry, rule, settings, tally, k, match.directory))
-        anything_removed = true;
-      if (tally.files() + tally.modern_only_files() != taken_before) companions.note_taken(match.directory, match.name);
+      if (directory != nullptr) {
+        const std::string path = tree.path_of(match.directory, match.name);
+        const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
+        // Notes or split debug information whose object stays are kept without a word.
+        const bool described_stays = rule != nullptr && describes_an_object(rule->modern) &&
+                                     !companions.may_go(match.directory, match.name);
+        // What the tally counts is what went, or in a dry run or for a hint would go.
+        const std::uint64_t taken_before = tally.files() + tally.modern_only_files();
+        if (!described_stays && clean_candidate(entry, rule, settings, tally, k, match.directory))
+          anything_removed = true;
+        if (tally.files() + tally.modern_only_files() != taken_before)
+          companions.note_taken(match.directory, match.name);
+      }
       progress.removing(++done, candidates, tally.bytes());
     }
   }
