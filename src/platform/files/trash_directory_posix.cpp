@@ -11,13 +11,10 @@
 
 #include "platform/files/held_descriptor_posix.h"
 #include "platform/files/trash_info_posix.h"
+#include "platform/files/trash_places_posix.h"
 
 namespace platform {
 namespace {
-// Enough to name a folder, to make and move things in it and to ask about it,
-// without the right to read it: a folder of mode 0711 on the way still serves.
-constexpr int folder_flags = O_PATH | O_CLOEXEC;
-
 // Whether `status` is that of a trash folder of `user`'s on `device`: 0, or
 // why not.
 int trash_folder_fault(const struct stat& status, uid_t user, dev_t device) {
@@ -30,7 +27,7 @@ int trash_folder_fault(const struct stat& status, uid_t user, dev_t device) {
 // The folder `name` of `parent`, made if missing, when it is a trash folder
 // of `user`'s on `device` as `trash_directory::open` says.
 int open_own_folder(int parent, const char* name, uid_t user, dev_t device, bool follow_link, int& opened) {
-  const int flags = folder_flags | (follow_link ? 0 : O_NOFOLLOW);
+  const int flags = trash_folder_flags | (follow_link ? 0 : O_NOFOLLOW);
   held_descriptor folder(openat(parent, name, flags));
   if (folder.get() < 0 && errno == ENOENT) {
     if (mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return errno;
@@ -91,14 +88,13 @@ int trash_directory::open(int parent, const char* name, uid_t user, dev_t device
 }
 
 int trash_directory::open_at_top(int top, uid_t user, dev_t device) {
-  const std::string uid = std::to_string(user);
-  held_descriptor shared(openat(top, ".Trash", folder_flags | O_NOFOLLOW));
+  held_descriptor shared(openat(top, shared_trash_name, trash_folder_flags | O_NOFOLLOW));
   struct stat status {};
   const bool sticky = shared.get() >= 0 && fstat(shared.get(), &status) == 0 && S_ISDIR(status.st_mode) &&
                       (status.st_mode & S_ISVTX) != 0;
-  if (!sticky || open(shared.get(), uid.c_str(), user, device, false) != 0) {
+  if (!sticky || open(shared.get(), std::to_string(user).c_str(), user, device, false) != 0) {
     shared.reset(-1);
-    if (const int error = open(top, (".Trash-" + uid).c_str(), user, device, false)) return error;
+    if (const int error = open(top, own_trash_name(user).c_str(), user, device, false)) return error;
   }
   top_ = path_of(top);
   return 0;

@@ -1,10 +1,17 @@
 #pragma once
+#include <fcntl.h>
 #include <sys/types.h>
 
 #include <string>
 #include <unordered_map>
 
 namespace platform {
+// How a trash's folders, and those on the way to them, are opened: enough to
+// name a folder, to make and move things in it and to ask about it, without
+// the right to read it, so a folder of mode 0711 on the way still serves. A
+// link opened so is the link itself, and is refused as one.
+constexpr int trash_folder_flags = O_PATH | O_CLOEXEC;
+
 // One trash directory of the desktop's layout, held by one descriptor of its
 // folder, so that a file goes in from descriptors alone and no path is
 // resolved again between the check of a file and its move. The folder, its
