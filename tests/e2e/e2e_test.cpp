@@ -2029,9 +2029,14 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
   }
   // A move to the trash holds descriptors of its own: a chain 40 deep, an
   // object in each folder, at every limit from 8 up, and a chain 20 deep on
-  // another device, whose trash is found while the home trash is held.
+  // another device, whose trash, in a shared .Trash, is found while the home
+  // trash is held.
   const std::string data_home = fresh_trash(), other = tree + "/other";
   const private_tmpfs mounted({other}, "mode=0755");
+  if (mounted.failure.empty()) {
+    make_dirs(other + "/.Trash");
+    ASSERT_EQ(chmod((other + "/.Trash").c_str(), 01777), 0);
+  }
   for (unsigned long descriptors = 8; descriptors <= 40; ++descriptors) {
     SCOPED_TRACE("-gototrashbox, descriptors " + std::to_string(descriptors));
     std::string folder = tree, far = other;
@@ -2046,7 +2051,7 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
     EXPECT_EQ(result.out, stdout_of({}));
     EXPECT_EQ(list_tree(data_home + "/Trash/files").size(), 40 * (descriptors - 7));
     if (mounted.failure.empty()) {
-      EXPECT_EQ(list_tree(other + "/.Trash-" + std::to_string(getuid()) + "/files").size(), 20 * (descriptors - 7));
+      EXPECT_EQ(list_tree(other + "/.Trash/" + std::to_string(getuid()) + "/files").size(), 20 * (descriptors - 7));
     }
   }
   if (!mounted.failure.empty()) GTEST_SKIP() << "one device only: " << mounted.failure;

@@ -88,7 +88,7 @@ TEST(trash_directory, a_mount_trash_is_used_only_when_it_is_the_users_own_and_no
     struct stat status {};
     ASSERT_EQ(fstat(top_folder.get(), &status), 0);
     platform::trash_directory trash;
-    const int error = trash.open_at_top(top_folder.get(), me, status.st_dev);
+    const int error = trash.open_at_top(top_folder, me, status.st_dev);
     EXPECT_EQ(error, r.error) << strerror(error);
     if (r.used.empty() || error != 0) continue;
     ASSERT_EQ(trash.take(source.get(), "a.o", (top / "src" / "a.o").string()), 0);

@@ -61,6 +61,9 @@ std::string path_of(int fd) {
   return std::string(target.data(), static_cast<std::size_t>(length));
 }
 
+// Short of descriptors or memory for now, not a trash that cannot be used.
+bool short_of_room(int error) { return error == EMFILE || error == ENFILE || error == ENOMEM; }
+
 int write_all(int fd, const std::string& text) {
   for (std::size_t done = 0; done < text.size();) {
     const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
@@ -87,16 +90,33 @@ int trash_directory::open(int parent, const char* name, uid_t user, dev_t device
   return 0;
 }
 
-int trash_directory::open_at_top(int top, uid_t user, dev_t device) {
-  held_descriptor shared(openat(top, shared_trash_name, trash_folder_flags | O_NOFOLLOW));
+int trash_directory::open_at_top(held_descriptor& top, uid_t user, dev_t device) {
+  struct stat top_status {};
+  if (fstat(top.get(), &top_status) != 0) return errno;
+  const std::string top_path = path_of(top.get());
+  held_descriptor shared(openat(top.get(), shared_trash_name, trash_folder_flags | O_NOFOLLOW));
+  if (shared.get() < 0 && short_of_room(errno)) return errno;
   struct stat status {};
   const bool sticky = shared.get() >= 0 && fstat(shared.get(), &status) == 0 && S_ISDIR(status.st_mode) &&
                       (status.st_mode & S_ISVTX) != 0;
-  if (!sticky || open(shared.get(), std::to_string(user).c_str(), user, device, false) != 0) {
-    shared.reset(-1);
-    if (const int error = open(top, own_trash_name(user).c_str(), user, device, false)) return error;
+  if (sticky) {
+    // Two handles at a time, however far the way: the top is let go while
+    // the user's folder in the shared one is opened, and found again from
+    // there, as the same folder, where that folder cannot be used.
+    top.reset(-1);
+    const int error = open(shared.get(), std::to_string(user).c_str(), user, device, false);
+    if (error == 0 || short_of_room(error)) {
+      if (error == 0) top_ = top_path;
+      return error;
+    }
+    top.reset(openat(shared.get(), "..", trash_folder_flags));
+    struct stat again {};
+    if (top.get() < 0 || fstat(top.get(), &again) != 0) return errno;
+    if (again.st_dev != top_status.st_dev || again.st_ino != top_status.st_ino) return ENOENT;
   }
-  top_ = path_of(top);
+  shared.reset(-1);
+  if (const int error = open(top.get(), own_trash_name(user).c_str(), user, device, false)) return error;
+  top_ = top_path;
   return 0;
 }
 

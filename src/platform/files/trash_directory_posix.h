@@ -5,6 +5,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/files/held_descriptor_posix.h"
+
 namespace platform {
 // How a trash's folders, and those on the way to them, are opened: enough to
 // name a folder, to make and move things in it and to ask about it, without
@@ -33,8 +35,9 @@ class trash_directory {
 
   // The trash at the top directory `top` of a mount: `.Trash/$uid` where
   // `.Trash` is a sticky folder and no link and that folder can be used,
-  // else `.Trash-$uid`. Info files then name their files relative to `top`.
-  int open_at_top(int top, uid_t user, dev_t device);
+  // else `.Trash-$uid`. Info files then name their files relative to `top`,
+  // which may be closed on the way: two descriptors at most are held at once.
+  int open_at_top(held_descriptor& top, uid_t user, dev_t device);
 
   // Moves `name` of `directory` in under a free name, its info file written
   // first, never replacing anything there; `original` is its absolute path.

@@ -156,7 +156,8 @@ int trash_places::trash_for(int directory, dev_t device, std::uint64_t mount, tr
   } else {
     held_descriptor top;
     error = climb_to_top(directory, device, top);
-    if (error == 0) error = opened->open_at_top(top.get() >= 0 ? top.get() : directory, getuid(), device);
+    if (error == 0 && top.get() < 0) top.reset(openat(directory, ".", trash_folder_flags));
+    if (error == 0) error = top.get() < 0 ? errno : opened->open_at_top(top, getuid(), device);
   }
   // Short of descriptors or memory for now: the next file tries again.
   if (short_of_descriptors(error) || error == ENOMEM) return error;
