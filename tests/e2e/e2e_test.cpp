@@ -739,8 +739,7 @@ TEST_F(end_to_end, a_bind_mount_takes_its_files_into_its_own_trash_which_no_run_
   const std::string real = base / "real", bound = base / "bound";
   const private_tmpfs mounted({real}, "mode=0755");
   if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
-  make_dirs(real + "/src");
-  make_dirs(bound);
+  for (const std::string& folder : {real + "/src", bound}) make_dirs(folder);
   ASSERT_EQ(mount((real + "/src").c_str(), bound.c_str(), nullptr, MS_BIND, nullptr), 0) << strerror(errno);
   const std::string trash = real + "/src/.Trash-" + std::to_string(getuid());
   put(trash + "/files/old.obj", with_payload(obj_start));
@@ -2041,7 +2040,8 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
     SCOPED_TRACE("-gototrashbox, descriptors " + std::to_string(descriptors));
     std::string folder = tree, far = other;
     for (int depth = 0; depth < 40; ++depth) put((folder += "/d") + "/x.obj", with_payload(obj_start));
-    for (int depth = 0; depth < 20 && mounted.failure.empty(); ++depth) put((far += "/d") + "/x.obj", with_payload(obj_start));
+    for (int depth = 0; depth < 20 && mounted.failure.empty(); ++depth)
+      put((far += "/d") + "/x.obj", with_payload(obj_start));
     run_request request;
     request.text = "-gototrashbox -f " + shown(tree);
     request.descriptor_limit = descriptors;

@@ -93,10 +93,9 @@ TEST(trash_directory, a_mount_trash_is_used_only_when_it_is_the_users_own_and_no
     platform::trash_directory trash;
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
-    rlimit tight = saved;
     const int lowest_free = dup(0);  // the limit bounds the numbers, which are taken lowest first
     close(lowest_free);
-    tight.rlim_cur = static_cast<rlim_t>(lowest_free + r.spare);
+    const rlimit tight{static_cast<rlim_t>(lowest_free + r.spare), saved.rlim_max};
     if (r.spare > 0) {
       ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
     }
