@@ -61,9 +61,6 @@ std::string path_of(int fd) {
   return std::string(target.data(), static_cast<std::size_t>(length));
 }
 
-// Short of descriptors or memory for now, not a trash that cannot be used.
-bool short_of_room(int error) { return error == EMFILE || error == ENFILE || error == ENOMEM; }
-
 int write_all(int fd, const std::string& text) {
   for (std::size_t done = 0; done < text.size();) {
     const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
@@ -74,6 +71,8 @@ int write_all(int fd, const std::string& text) {
   return 0;
 }
 }  // namespace
+
+bool short_of_room(int error) { return error == EMFILE || error == ENFILE || error == ENOMEM; }
 
 trash_directory::~trash_directory() {
   if (folder_ >= 0) close(folder_);
@@ -105,10 +104,11 @@ int trash_directory::open_at_top(held_descriptor& top, uid_t user, dev_t device)
     // there, as the same folder, where that folder cannot be used.
     top.reset(-1);
     const int error = open(shared.get(), std::to_string(user).c_str(), user, device, false);
-    if (error == 0 || short_of_room(error)) {
-      if (error == 0) top_ = top_path;
-      return error;
+    if (error == 0) {
+      top_ = top_path;
+      return 0;
     }
+    if (short_of_room(error)) return error;
     top.reset(openat(shared.get(), "..", trash_folder_flags));
     struct stat again {};
     if (top.get() < 0 || fstat(top.get(), &again) != 0) return errno;

@@ -14,6 +14,10 @@ namespace platform {
 // link opened so is the link itself, and is refused as one.
 constexpr int trash_folder_flags = O_PATH | O_CLOEXEC;
 
+// Whether `error` tells of a process short of descriptors or memory for now,
+// not of a trash that cannot be used.
+bool short_of_room(int error);
+
 // One trash directory of the desktop's layout, held by one descriptor of its
 // folder, so that a file goes in from descriptors alone and no path is
 // resolved again between the check of a file and its move. The folder, its

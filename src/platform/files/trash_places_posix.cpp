@@ -88,8 +88,6 @@ int climb_to_top(int directory, dev_t device, held_descriptor& top) {
     here = above;
   }
 }
-
-bool short_of_descriptors(int error) { return error == EMFILE || error == ENFILE; }
 }  // namespace
 
 std::string home_trash_place::path() const {
@@ -133,7 +131,7 @@ int trash_places::take(int directory, int base, const char* name, dev_t device, 
     trash_directory* trash = nullptr;
     error = trash_for(directory, device, mount, trash);
     if (error == 0) error = trash->take(base, name, original);
-    if (!short_of_descriptors(error)) return error;
+    if (!short_of_room(error)) return error;
     // Under a tight limit one trash at a time is held.
     for (std::size_t k = places_.size(); k-- > 0;)
       if (places_[k].error == 0 && !(places_[k].device == device && places_[k].mount == mount))
@@ -160,7 +158,7 @@ int trash_places::trash_for(int directory, dev_t device, std::uint64_t mount, tr
     if (error == 0) error = top.get() < 0 ? errno : opened->open_at_top(top, getuid(), device);
   }
   // Short of descriptors or memory for now: the next file tries again.
-  if (short_of_descriptors(error) || error == ENOMEM) return error;
+  if (short_of_room(error)) return error;
   if (error != 0) opened.reset();
   trash = opened.get();
   places_.push_back(place{device, mount, std::move(opened), error});
