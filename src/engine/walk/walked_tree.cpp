@@ -243,6 +243,7 @@ const platform::tree_directory* walked_tree::open(std::uint32_t id) {
     return nullptr;
   }
   current_ = id;
+  handles_.trim();
   return opened;
 }
 
