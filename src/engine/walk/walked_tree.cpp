@@ -253,7 +253,7 @@ bool walked_tree::stands_in_place(std::uint32_t id) {
   // held since the start: a folder moved elsewhere keeps its handle, and
   // only its place tells. The way up is shared by the directories next in
   // pre-order, so a way confirmed up to the root a little while ago is not
-  // asked again: 10 ms, or twenty times what the last whole way took in a
+  // asked again: 100 ms, or twenty times what the last whole way took in a
   // very deep tree, which keeps the cost of asking to a few percent.
   const auto now = std::chrono::steady_clock::now();
   auto whole_way = now;  // when the way up to the root was last confirmed
@@ -271,7 +271,7 @@ bool walked_tree::stands_in_place(std::uint32_t id) {
   }
   for (std::uint32_t at = id, left = asked; left > 0; at = directories_[at].parent, --left) confirmed_[at] = whole_way;
   if (whole_way == now) {
-    constexpr auto least = std::chrono::milliseconds(10);
+    constexpr auto least = std::chrono::milliseconds(100);
     trusted_for_ = std::max<std::chrono::steady_clock::duration>(least, (std::chrono::steady_clock::now() - now) * 20);
   }
   return true;

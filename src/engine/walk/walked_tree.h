@@ -92,7 +92,7 @@ class walked_tree {
   std::vector<std::uint32_t> waiting_children_;  // found, not yet handed out for listing
   // When each directory's way up to the root was last confirmed to stand as walked.
   std::vector<std::chrono::steady_clock::time_point> confirmed_;
-  std::chrono::steady_clock::duration trusted_for_ = std::chrono::milliseconds(10);
+  std::chrono::steady_clock::duration trusted_for_ = std::chrono::milliseconds(100);
   std::vector<std::uint32_t> pending_;     // found, not yet listed; the last one next
   std::set<platform::file_identity> seen_;  // every directory listed so far
 };
