@@ -77,6 +77,7 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
   const recognition_result judged = judge_build_output(entry, *rule);
   if (judged.verdict == recognition_verdict::kept) {
     if (judged.modern_only) tally.count_modern_only(judged.freed_size);
+    if (judged.newer_than_limit) tally.count_newer();
     return false;
   }
   if (judged.verdict == recognition_verdict::data_elsewhere) {
@@ -85,6 +86,7 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
   }
   if (judged.verdict == recognition_verdict::unreadable) {
     report_tolerated_failure(entry.path, judged.error);
+    tally.count_refused();
     return false;
   }
   const auto freed = [&] {
@@ -106,6 +108,7 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
       return false;
     case platform::removal_outcome::refused:
       report_tolerated_failure(entry.path, removal.code);
+      tally.count_refused();
       return false;
     case platform::removal_outcome::failed:
       break;
@@ -127,6 +130,8 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
     for (const std::uint32_t kept : searcher.kept_directories)
       output_message("kept: %s (%s)", platform::displayed_name(tree.path(kept)).c_str(), keep_marker_name);
   removal_tally tally;
+  if (run_total != nullptr) tally.share_names_with(*run_total);
+  tally.count_passed_over(searcher.kept_directories.size(), searcher.skipped_directories);
   bool anything_removed = false;
   progress_line& progress = process_progress_line();
   std::size_t candidates = 0, done = 0;
@@ -150,12 +155,15 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   if (settings.dry_run) {
     tally.report_dry_run(root);
     if (settings.summary) {
-      tally.report_breakdown(ordered, [&](std::uint32_t folder) { return tree.path(folder); });
+      tally.report_breakdown(
+          ordered, [&](std::uint32_t folder) { return tree.path(folder); },
+          [&](std::uint32_t folder) { return tree.directories()[folder].parent; });
       tally.report_data_elsewhere();
     }
   } else if (settings.summary || settings.summary_at_terminal) {
     tally.report_tree(root, settings.use_recycle_bin);
   }
+  if (settings.summary || settings.summary_at_terminal) tally.report_left(settings.older_than_days);
   if (run_total != nullptr) run_total->add(tally);
   return anything_removed;
 }

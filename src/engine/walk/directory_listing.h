@@ -61,6 +61,7 @@ struct directory_listing {
   std::vector<listed_match> matches;                            // in listing order
   std::vector<std::string> subdirectories;                      // to enter, in listing order
   std::size_t entries = 0;  // how many the listing gave
+  std::size_t skipped = 0;  // folders not entered for "skip"
   bool keep_marker = false;
   listing_fault fault = listing_fault::none;
   std::uint32_t error = 0;   // the failure as a Windows error code
