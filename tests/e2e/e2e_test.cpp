@@ -215,6 +215,103 @@ TEST_F(end_to_end, plain_words_are_ignored_and_clean_nothing) {
   EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.obj"});
 }
 
+// What a terminal shows for `text` written to it: each "\n" as "\r\n".
+std::string on_terminal(const std::string& text) {
+  std::string shown_text;
+  for (char c : text) {
+    if (c == '\n') shown_text.push_back('\r');
+    shown_text.push_back(c);
+  }
+  return shown_text;
+}
+
+// A mistake, in a pipe exactly as it always was; at a terminal one plain line more, on standard error.
+TEST_F(end_to_end, after_a_mistake_a_terminal_reads_what_happened_and_what_to_do) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
+  const std::string missing = tree + "/missing", file = tree + "/file.obj", named = base / "named";
+  put(file, with_payload(obj_start));
+  make_dirs(named + "/x.obj");
+  const std::string prefix = "boost::filesystem::directory_iterator::construct: ";
+  const failure not_a_folder{prefix + "Not a directory: \"" + file + "\"", 3, "The system cannot find the path specified.\n"};
+  const std::string lists = "; brulo -h lists them all";
+  const struct {
+    std::string text, refused;  // refused: the word the refusal names; empty where the run ends instead
+    failure ended;
+    std::string line;
+  } rows[] = {
+      {"-dryrn -f " + tree, "dryrn", {}, "brulo: -dryrn is not an option (did you mean -dryrun?)" + lists},
+      {"--dry-run -f " + tree, "dry-run", {}, "brulo: -dry-run is not an option (did you mean -dryrun?)" + lists},
+      {"-n", "n", {}, "brulo: -n is not an option (did you mean -dryrun?)" + lists},
+      {"-SUMMARY", "SUMMARY", {}, "brulo: -SUMMARY is not an option (did you mean -summary?)" + lists},
+      {"-gototrash", "gototrash", {}, "brulo: -gototrash is not an option" + lists},
+      {"-older 3x", "older\"3x\"", {}, "brulo: -older needs a number of days (digits only), not \"3x\"" + lists},
+      {"-skip", "skip\"\"", {}, "brulo: -skip needs a folder name or pattern and got none" + lists},
+      {"-f " + missing, "", missing_tree(missing), "brulo: cannot clean " + missing + ": no such folder"},
+      {"-f " + file, "", not_a_folder, "brulo: cannot clean " + file + ": not a folder"},
+      {"-f", "", empty_tree(false), "brulo: -f needs a folder: -f FOLDER"},
+      {"-f " + named, "", folder_opened_as_file(),
+       "brulo: cannot clean " + named + ": a folder in it is named like a build output file; rename that folder"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    run_request request;
+    request.text = row.text;
+    request.cwd = work;
+    program_run piped(request);
+    const run_result result = piped.finish();
+    const std::string out = row.refused.empty() ? header() + exception_echo(row.ended)
+                                                : echoed(strange_command_line) + echoed("Error Command Line = " + row.refused);
+    EXPECT_EQ(result.status, 255);
+    EXPECT_EQ(mask_times(result.out, result.started, result.finished), out);
+    EXPECT_EQ(piped.errors_so_far(), "");
+    request.terminal = request.output_to_terminal = true;
+    program_run at_terminal(request);
+    const std::string seen = at_terminal.process().read_terminal_until(row.line + "\r\n", run_timeout_ms());
+    const run_result shown_there = at_terminal.finish();
+    EXPECT_EQ(shown_there.status, 255);
+    EXPECT_EQ(mask_times(seen, shown_there.started, shown_there.finished), on_terminal(out + row.line + "\n"));
+  }
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"file.obj"});
+}
+
+// At a terminal the end of a run tells what was left and how to take it; the run log stays the pipe's.
+TEST_F(end_to_end, at_a_terminal_the_end_of_a_run_tells_what_was_left_and_the_log_stays_as_in_a_pipe) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
+  const std::string spaced = base / "my proj", data_home = fresh_trash();
+  make_dirs(spaced);
+  const struct {
+    std::string text, seen;  // seen: what the terminal shows
+  } rows[] = {
+      {"-dryrun " + tree, tree + " was not cleaned: a word after -dryrun names no tree; to clean it: -f " + tree + "\r\n"},
+      {"-summary " + spaced,
+       spaced + " was not cleaned: a word after -summary names no tree; to clean it: -f '" + spaced + "'\r\n"},
+      {"-dryrun -f " + tree, "\n1 file, 32 bytes (32 B) of today's tool chains is not included; -modern includes it\r\n"},
+      {"-outputlog -gototrashbox -f " + tree, " 9 B to the trash\x1b[K"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    for (const bool terminal : {false, true}) {
+      put(tree + "/m.pdb", msf7_start);
+      put(tree + "/a.obj", with_payload(obj_start));
+      remove_tree(work + "/brulo_log.log");
+      run_request request;
+      request.text = row.text;
+      request.cwd = work;
+      request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_PROGRESS_AFTER_MS", "0"}, {"NO_COLOR", "1"}, {"TERM", "xterm"}};
+      request.terminal = request.output_to_terminal = terminal;
+      program_run run(request);
+      const std::string seen = terminal ? run.process().read_terminal_until(row.seen, run_timeout_ms()) : "";
+      const run_result result = run.finish();
+      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(run.errors_so_far(), "");
+      EXPECT_EQ(seen.find(row.seen) != std::string::npos, terminal) << seen;
+      if (row.text.rfind("-outputlog", 0) == 0) {
+        EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj")}));
+      }
+    }
+  }
+}
+
 TEST_F(end_to_end, slash_introduces_an_option_only_on_windows) {
   const run_result result = run("/bogus");
   if (target().wine) {
@@ -455,15 +552,6 @@ TEST_F(end_to_end, messagebox_without_display_or_terminal_does_not_hold_the_run)
 
 // ---- a terminal instead of a display (Linux) -------------------------------------------
 
-// What a terminal shows for `text` written to it: each "\n" as "\r\n".
-std::string on_terminal(const std::string& text) {
-  std::string shown_text;
-  for (char c : text) {
-    if (c == '\n') shown_text.push_back('\r');
-    shown_text.push_back(c);
-  }
-  return shown_text;
-}
 
 class folder_prompt : public end_to_end {
  protected:
@@ -1753,9 +1841,10 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   const run_result result = run("-summary -older\"1\" -f\"" + a + "\" -f\"" + b + "\" -f " + c);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, stdout_of({"removed: 2 files, 1573864 bytes (1.5 MiB) from " + a,
-                                   "removed: 1 file, 26 bytes (26 B) from " + b,
+                                   "left: 1 file newer than -older 1", "removed: 1 file, 26 bytes (26 B) from " + b,
                                    "removed: 0 files, 0 bytes (0 B) from " + c,
-                                   "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees"}));
+                                   "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees",
+                                   "left: 1 file newer than -older 1"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/sub/", "a/sub/fresh.obj", "b/", "c/"}));
   // One tree: no total; the trash says so.
   const run_result trashed = run("-gototrashbox -summary -outputlog -f " + a, stdout_mode::capture,
@@ -1766,17 +1855,23 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   // A dry run: its own line, then where the space is, by kind and by folder.
   put_aged(tree + "/b/w.obj", 5, 3);
   put_aged(tree + "/b/p/r.obj", 1000, 3);
-  put_aged(tree + "/b/s/t.obj", 100, 3);
   put_aged(tree + "/b/p/q.pdb", 2048, 3, pdb_start);
-  const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -f\"" + a + "\" -f " + b,
+  put_aged(tree + "/b/s/deep/v.obj", 5, 3);  // b/s holds its outputs in b/s/deep alone: b/s/deep stands for it
+  put(tree + "/b/kept/.brulokeep", "");
+  put(tree + "/b/vendor/v.obj", with_payload(obj_start));
+  const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -skip\"vendor\" -f\"" + a + "\" -f " + b,
                              stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
-  std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a};
-  for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/t.obj"})) lines.push_back(shown(path));
-  lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3153 bytes would be removed from " + b,
+  std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a,
+                                    "kept: " + shown(tree + "/b/kept") + " (.brulokeep)"};
+  for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/deep/v.obj"})) lines.push_back(shown(path));
+  lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3058 bytes would be removed from " + b,
                              "  *.pdb   1 file  2.0 KiB  ####################\n"
-                             "  *.obj  3 files  1.0 KiB  ##########",
-                             "  " + shown(tree + "/b/p") + "  2.9 KiB\n  " + shown(tree + "/b/s") + "    100 B\n  " + b +
-                                 "        5 B"});
+                             "  *.obj  3 files   1010 B  #########",
+                             "  " + b + "         2.9 KiB\n  " + shown(tree + "/b/p") + "       2.9 KiB\n  " +
+                                 shown(tree + "/b/s/deep") + "      5 B",
+                             "left: 1 folder with .brulokeep, 1 folder by -skip",
+                             "total: 4 files, 3058 bytes (2.9 KiB) would be removed from 2 trees",
+                             "left: 1 folder with .brulokeep, 1 folder by -skip"});
   EXPECT_EQ(dry.out, stdout_of(lines));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
@@ -1806,7 +1901,7 @@ TEST_F(leaving_alone, at_a_terminal_the_summary_shows_and_the_progress_line_neve
   const std::string seen = at_terminal.process().read_terminal_until(on_terminal(echoed(total)), run_timeout_ms());
   result = at_terminal.finish();
   EXPECT_EQ(result.status, 0);
-  EXPECT_NE(seen.find("\rwalking: 1 folders, 8 entries, 0 candidates\x1b[K"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("\rwalking: 1 folder, 8 entries, 0 candidates\x1b[K"), std::string::npos) << seen;
   EXPECT_NE(seen.find("\rremoving: 1 of 40 [--------------------] 2% 9 B freed\x1b[K"), std::string::npos) << seen;
   // Each drawing of the line is one piece without a line end, and an erasure
   // ends the drawings before the next message: without them every message is whole.
