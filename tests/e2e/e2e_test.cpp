@@ -555,6 +555,9 @@ TEST_F(end_to_end, messagebox_without_display_or_terminal_does_not_hold_the_run)
 
 class folder_prompt : public end_to_end {
  protected:
+  const std::string prompt = on_terminal(
+      "brulo: no folder was named. Type a folder to clean now (its build outputs are removed at once),\n"
+      "or press Enter to stop. To see first what would go: brulo -dryrun -f FOLDER\nディレクトリ指定: ");
   // An empty command line with `display` set: the folder is typed on the terminal.
   void folder_typed_on_the_terminal(const std::string& display) {
     put(work + "/kept.obj", with_payload(obj_start));
@@ -565,7 +568,6 @@ class folder_prompt : public end_to_end {
     request.terminal = true;
     request.display = display;
     program_run run(request);
-    const std::string prompt = "ディレクトリ指定: ";
     EXPECT_EQ(run.process().read_terminal_until(prompt, run_timeout_ms()), prompt);
     EXPECT_TRUE(run.running());
     run.process().write_terminal(tree + "/typed\n");
@@ -580,6 +582,16 @@ class folder_prompt : public end_to_end {
 TEST_F(folder_prompt, empty_command_line_asks_for_the_folder_on_the_terminal) {
   if (target().wine) GTEST_SKIP() << "a Windows program has no terminal to ask on";
   folder_typed_on_the_terminal("");
+  // An empty answer stops, and says so.
+  run_request request;
+  request.cwd = work;
+  request.terminal = true;
+  program_run stopped(request);
+  EXPECT_EQ(stopped.process().read_terminal_until(prompt, run_timeout_ms()), prompt);
+  stopped.process().write_terminal("\n");
+  EXPECT_EQ(stopped.process().read_terminal_until("cleaned\r\n", run_timeout_ms()), prompt + "\r\nbrulo: nothing was cleaned\r\n");
+  EXPECT_EQ(stopped.finish().status, 9);
+  EXPECT_EQ(list_tree(work), std::vector<std::string>{"kept.obj"});
 }
 
 TEST_F(folder_prompt, a_display_that_does_not_answer_falls_back_to_the_terminal) {
@@ -940,6 +952,10 @@ TEST_F(end_to_end, del0_counts_empty_browse_files_only) {
   put(tree + "/empty.obj", "");
   put(tree + "/empty.pdb", "");
   put(tree + "/bad.sbr", "not empty");
+  // Where the space is, when there is none: no blanks at the ends of the lines.
+  EXPECT_EQ(run("-dryrun -summary -del0 -f " + shown(tree)).out,
+            stdout_of({shown(tree + "/empty.sbr"), "dry run: 1 file, 0 bytes would be removed from " + shown(tree),
+                       "  *.sbr  1 file  0 B", "  " + shown(tree) + "  0 B"}));
   const run_result result = run("-del0 -outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, stdout_of({shown(tree + "/empty.sbr")}));
@@ -1966,6 +1982,18 @@ TEST_F(leaving_alone, a_file_of_several_names_counts_its_bytes_with_the_last_nam
       EXPECT_EQ(result.out, stdout_of({done + ": 2 files, " + freed + " (" + (outside ? "0 B" : "1.0 MiB") + ") from " +
                                        shown(tree)}));
     }
+  }
+  // Its names in two trees: once, in the tree where the last one goes.
+  for (const std::string how : {"-dryrun ", "-gototrashbox ", ""}) {
+    if (target().wine && how == "-gototrashbox ") continue;
+    remove_tree(tree);
+    put(tree + "/a/one.obj", content);
+    make_dirs(tree + "/b");
+    ASSERT_EQ(link((tree + "/a/one.obj").c_str(), (tree + "/b/two.obj").c_str()), 0);
+    const std::string out = run(how + "-summary -f\"" + shown(tree + "/a") + "\" -f " + shown(tree + "/b"),
+                                stdout_mode::capture, {{"XDG_DATA_HOME", data_home}}).out;
+    EXPECT_NE(out.find("1 file, " + size + " bytes"), std::string::npos) << how << out;
+    EXPECT_NE(out.find("total: 2 files, " + size + " bytes (1.0 MiB)"), std::string::npos) << how << out;
   }
 }
 
