@@ -215,96 +215,60 @@ TEST_F(end_to_end, plain_words_are_ignored_and_clean_nothing) {
   EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.obj"});
 }
 
-// What a terminal shows for `text` written to it: each "\n" as "\r\n".
-std::string on_terminal(const std::string& text) {
-  std::string shown_text;
-  for (char c : text) {
-    if (c == '\n') shown_text.push_back('\r');
-    shown_text.push_back(c);
-  }
-  return shown_text;
-}
+std::string on_terminal(const std::string& text);
 
-// A mistake, in a pipe exactly as it always was; at a terminal one plain line more, on standard error.
-TEST_F(end_to_end, after_a_mistake_a_terminal_reads_what_happened_and_what_to_do) {
+// A mistake, the end of a run: in a pipe its bytes as they always were; at a terminal a plain line on standard error.
+TEST_F(end_to_end, at_a_terminal_a_mistake_and_what_a_run_left_read_plainly_and_a_pipe_keeps_its_bytes) {
   if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
-  const std::string missing = tree + "/missing", file = tree + "/file.obj", named = base / "named";
+  const std::string missing = tree + "/missing", file = base / "file.obj", named = base / "named", spaced = base / "my proj";
   put(file, with_payload(obj_start));
   make_dirs(named + "/x.obj");
-  const std::string prefix = "boost::filesystem::directory_iterator::construct: ";
-  const failure not_a_folder{prefix + "Not a directory: \"" + file + "\"", 3, "The system cannot find the path specified.\n"};
-  const std::string lists = "; brulo -h lists them all";
-  const struct {
-    std::string text, refused;  // refused: the word the refusal names; empty where the run ends instead
-    failure ended;
-    std::string line;
-  } rows[] = {
-      {"-dryrn -f " + tree, "dryrn", {}, "brulo: -dryrn is not an option (did you mean -dryrun?)" + lists},
-      {"--dry-run -f " + tree, "dry-run", {}, "brulo: -dry-run is not an option (did you mean -dryrun?)" + lists},
-      {"-n", "n", {}, "brulo: -n is not an option (did you mean -dryrun?)" + lists},
-      {"-SUMMARY", "SUMMARY", {}, "brulo: -SUMMARY is not an option (did you mean -summary?)" + lists},
-      {"-gototrash", "gototrash", {}, "brulo: -gototrash is not an option" + lists},
-      {"-older 3x", "older\"3x\"", {}, "brulo: -older needs a number of days (digits only), not \"3x\"" + lists},
-      {"-skip", "skip\"\"", {}, "brulo: -skip needs a folder name or pattern and got none" + lists},
-      {"-f " + missing, "", missing_tree(missing), "brulo: cannot clean " + missing + ": no such folder"},
-      {"-f " + file, "", not_a_folder, "brulo: cannot clean " + file + ": not a folder"},
-      {"-f", "", empty_tree(false), "brulo: -f needs a folder: -f FOLDER"},
-      {"-f " + named, "", folder_opened_as_file(),
-       "brulo: cannot clean " + named + ": a folder in it is named like a build output file; rename that folder"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.text);
-    run_request request;
-    request.text = row.text;
-    request.cwd = work;
-    program_run piped(request);
-    const run_result result = piped.finish();
-    const std::string out = row.refused.empty() ? header() + exception_echo(row.ended)
-                                                : echoed(strange_command_line) + echoed("Error Command Line = " + row.refused);
-    EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(mask_times(result.out, result.started, result.finished), out);
-    EXPECT_EQ(piped.errors_so_far(), "");
-    request.terminal = request.output_to_terminal = true;
-    program_run at_terminal(request);
-    const std::string seen = at_terminal.process().read_terminal_until(row.line + "\r\n", run_timeout_ms());
-    const run_result shown_there = at_terminal.finish();
-    EXPECT_EQ(shown_there.status, 255);
-    EXPECT_EQ(mask_times(seen, shown_there.started, shown_there.finished), on_terminal(out + row.line + "\n"));
-  }
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"file.obj"});
-}
-
-// At a terminal the end of a run tells what was left and how to take it; the run log stays the pipe's.
-TEST_F(end_to_end, at_a_terminal_the_end_of_a_run_tells_what_was_left_and_the_log_stays_as_in_a_pipe) {
-  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
-  const std::string spaced = base / "my proj", data_home = fresh_trash();
   make_dirs(spaced);
-  const struct {
-    std::string text, seen;  // seen: what the terminal shows
-  } rows[] = {
-      {"-dryrun " + tree, tree + " was not cleaned: a word after -dryrun names no tree; to clean it: -f " + tree + "\r\n"},
-      {"-summary " + spaced,
+  const failure not_a_folder{"boost::filesystem::directory_iterator::construct: Not a directory: \"" + file + "\"", 3,
+                             "The system cannot find the path specified.\n"};
+  const auto refused = [](const std::string& word) { return echoed(strange_command_line) + echoed("Error Command Line = " + word); };
+  const auto ended = [](const failure& f) { return header() + exception_echo(f); };
+  const std::string lists = "; brulo -h lists them all\r\n", data_home = fresh_trash();
+  const struct { std::string text; int status; std::string out, seen; } rows[] = {  // out: standard output, when compared
+      {"-dryrn -f " + tree, 255, refused("dryrn"), "brulo: -dryrn is not an option (did you mean -dryrun?)" + lists},
+      {"--dry-run -f " + tree, 255, refused("dry-run"), "brulo: -dry-run is not an option (did you mean -dryrun?)" + lists},
+      {"-n", 255, refused("n"), "brulo: -n is not an option (did you mean -dryrun?)" + lists},
+      {"-SUMMARY", 255, refused("SUMMARY"), "brulo: -SUMMARY is not an option (did you mean -summary?)" + lists},
+      {"-gototrash", 255, refused("gototrash"), "brulo: -gototrash is not an option" + lists},
+      {"-older 3x", 255, refused("older\"3x\""), "brulo: -older needs a number of days (digits only), not \"3x\"" + lists},
+      {"-skip", 255, refused("skip\"\""), "brulo: -skip needs a folder name or pattern and got none" + lists},
+      {"-f " + missing, 255, ended(missing_tree(missing)), "brulo: cannot clean " + missing + ": no such folder\r\n"},
+      {"-f " + file, 255, ended(not_a_folder), "brulo: cannot clean " + file + ": not a folder\r\n"},
+      {"-f", 255, ended(empty_tree(false)), "brulo: -f needs a folder: -f FOLDER\r\n"},
+      {"-f " + named, 255, ended(folder_opened_as_file()),
+       "brulo: cannot clean " + named + ": a folder in it is named like a build output file; rename that folder\r\n"},
+      {"-dryrun " + tree, 0, "", tree + " was not cleaned: a word after -dryrun names no tree; to clean it: -f " + tree + "\r\n"},
+      {"-summary " + spaced, 0, "",
        spaced + " was not cleaned: a word after -summary names no tree; to clean it: -f '" + spaced + "'\r\n"},
-      {"-dryrun -f " + tree, "\n1 file, 32 bytes (32 B) of today's tool chains is not included; -modern includes it\r\n"},
-      {"-outputlog -gototrashbox -f " + tree, " 9 B to the trash\x1b[K"},
+      {"-dryrun -f " + tree, 0, "", "\n1 file, 32 bytes (32 B) of today's tool chains is not included; -modern includes it\r\n"},
+      {"-outputlog -gototrashbox -f " + tree, 0, "", " 9 B to the trash\x1b[K"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.text);
     for (const bool terminal : {false, true}) {
+      SCOPED_TRACE(row.text + (terminal ? " at a terminal" : ""));
       put(tree + "/m.pdb", msf7_start);
       put(tree + "/a.obj", with_payload(obj_start));
       remove_tree(work + "/brulo_log.log");
       run_request request;
       request.text = row.text;
       request.cwd = work;
-      request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_PROGRESS_AFTER_MS", "0"}, {"NO_COLOR", "1"}, {"TERM", "xterm"}};
+      request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_PROGRESS_AFTER_MS", row.out.empty() ? "0" : "9999"}};
       request.terminal = request.output_to_terminal = terminal;
       program_run run(request);
       const std::string seen = terminal ? run.process().read_terminal_until(row.seen, run_timeout_ms()) : "";
       const run_result result = run.finish();
-      EXPECT_EQ(result.status, 0);
+      EXPECT_EQ(result.status, row.status);
       EXPECT_EQ(run.errors_so_far(), "");
       EXPECT_EQ(seen.find(row.seen) != std::string::npos, terminal) << seen;
+      if (!row.out.empty()) {
+        EXPECT_EQ(mask_times(terminal ? seen : result.out, result.started, result.finished),
+                  terminal ? on_terminal(row.out) + row.seen : row.out);
+      }
       if (row.text.rfind("-outputlog", 0) == 0) {
         EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj")}));
       }
@@ -552,6 +516,15 @@ TEST_F(end_to_end, messagebox_without_display_or_terminal_does_not_hold_the_run)
 
 // ---- a terminal instead of a display (Linux) -------------------------------------------
 
+// What a terminal shows for `text` written to it: each "\n" as "\r\n".
+std::string on_terminal(const std::string& text) {
+  std::string shown_text;
+  for (char c : text) {
+    if (c == '\n') shown_text.push_back('\r');
+    shown_text.push_back(c);
+  }
+  return shown_text;
+}
 
 class folder_prompt : public end_to_end {
  protected:
