@@ -949,6 +949,9 @@ TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed)
   EXPECT_EQ(run_log(result), log_lines(messages));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.obj", "sub/"}));
   EXPECT_EQ(read_file(locked), with_payload(obj_start));
+  put(tree + "/sub/b.obj", with_payload(obj_start));
+  EXPECT_EQ(run("-summary -f " + shown(tree)).out,
+            stdout_of({messages[0], "removed: 1 file, 9 bytes (9 B) from " + shown(tree), "left: 1 file refused"}));
 }
 
 TEST_F(end_to_end, a_folder_that_denies_access_is_reported_and_everything_else_is_cleaned) {
