@@ -710,6 +710,49 @@ TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothi
 
 // A tree on another mount goes to that mount's own trash, one on a read-only
 // mount is reported and kept, and the run goes on.
+TEST_F(end_to_end, a_folder_moved_out_of_the_tree_before_its_removals_keeps_its_files) {
+  const std::string data_home = fresh_trash();
+  const std::string outside = base / "outside";
+  for (const std::string how : {"", "-gototrashbox "}) {
+    SCOPED_TRACE(how);
+    if (target().wine && !how.empty()) continue;  // the recycle bin takes paths: see the README
+    for (const std::string& folder : {tree, outside}) remove_tree(folder);
+    std::vector<std::string> moved;
+    // The browse files come first, in the root: the folder goes while they do.
+    for (int i = 0; i < 200; ++i) {
+      put(tree + "/b" + std::to_string(1000 + i) + ".sbr", with_payload(sbr_start));
+      moved.push_back("f" + std::to_string(1000 + i) + ".obj");
+      put(tree + "/sub/" + moved.back(), with_payload(obj_start));
+    }
+    run_result result;
+    {
+      open_watch move(tree + "/b1000.sbr", [&] { EXPECT_EQ(rename((tree + "/sub").c_str(), outside.c_str()), 0); });
+      result = run(how + "-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+      EXPECT_TRUE(move.fired());
+    }
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
+    EXPECT_EQ(list_tree(outside), moved);
+  }
+}
+
+TEST_F(end_to_end, a_file_that_is_a_mount_point_is_refused_and_the_run_goes_on) {
+  if (target().wine) GTEST_SKIP() << "a mount namespace of the Linux program";
+  const private_tmpfs mounted({}, "");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
+  put(tree + "/m.obj", with_payload(obj_start));
+  put(base / "mounted.obj", with_payload(obj_start));
+  put(tree + "/z.pdb", with_payload(pdb_start));
+  ASSERT_EQ(mount((base / "mounted.obj").c_str(), (tree + "/m.obj").c_str(), nullptr, MS_BIND, nullptr), 0)
+      << strerror(errno);
+  const run_result result = run("-outputlog -f " + shown(tree));
+  umount2((tree + "/m.obj").c_str(), MNT_DETACH);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The requested resource is in use.\n\n" + tree + "/m.obj",
+                                   tree + "/z.pdb"}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"m.obj"});
+}
+
 TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
   if (target().wine) GTEST_SKIP() << "the Linux trash";
   const std::string other = base / "other", locked = base / "locked";
@@ -950,29 +993,58 @@ TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed)
             stdout_of({messages[0], "removed: 1 file, 9 bytes (9 B) from " + shown(tree), "left: 1 file refused"}));
 }
 
-TEST_F(end_to_end, a_folder_that_denies_access_is_reported_and_everything_else_is_cleaned) {
+TEST_F(end_to_end, a_folder_or_file_that_denies_access_is_reported_and_everything_else_is_cleaned) {
   const uid_t user = other_user();
   if (user == 0) GTEST_SKIP() << "no second user to run as (not root, or under Wine)";
-  put(tree + "/a.obj", with_payload(obj_start));
-  put(tree + "/closed/b.obj", with_payload(obj_start));
-  put(tree + "/open/c.obj", with_payload(obj_start));
-  // The user gets into every folder but the closed one, and may delete in them.
-  for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
-    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
-  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
-  // An empty browse file the user may not read is still judged by its size.
-  put(tree + "/open/e.sbr", "");
-  ASSERT_EQ(chmod((tree + "/open/e.sbr").c_str(), 0200), 0);
-  run_request request;
-  request.text = "-del0 -outputlog -f " + shown(tree);
-  request.other_user = user;
-  const run_result result = run_in_work(request);
-  EXPECT_EQ(result.status, 0);
-  // Told as the walk meets it, before any removal.
-  EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/closed"),
-                                   shown(tree + "/open/e.sbr"), shown(tree + "/a.obj"), shown(tree + "/open/c.obj")}));
-  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
-  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"closed/", "closed/b.obj", "open/"}));
+  const std::string denied = "ERROR Message:" + access_denied_text() + "\n";
+  // Every mode that reads a candidate; a file and a folder the user may not
+  // read, and a folder it may list but not enter.
+  for (const std::string mode : {"-del0", "-dryrun", "-older\"0\"", "-gototrashbox"}) {
+    SCOPED_TRACE(mode);
+    remove_tree(tree);
+    const std::string data_home = fresh_trash();
+    for (const std::string& folder : {data_home, data_home + "/Trash", data_home + "/Trash/files",
+                                      data_home + "/Trash/info"})
+      ASSERT_EQ(chown(folder.c_str(), user, user), 0);
+    put(tree + "/a.obj", with_payload(obj_start));
+    put(tree + "/closed/b.obj", with_payload(obj_start));
+    put(tree + "/open/c.obj", with_payload(obj_start));
+    put(tree + "/open/listed/d.obj", with_payload(obj_start));
+    put(tree + "/open/unread.pdb", with_payload(pdb_start));
+    // The user gets into every folder but two, and may delete in them.
+    for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
+      ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
+    ASSERT_EQ(chmod((tree + "/open/listed").c_str(), 0744), 0);
+    ASSERT_EQ(chmod((tree + "/open/unread.pdb").c_str(), 0600), 0);
+    // An empty browse file the user may not read is judged by its size with del0.
+    put(tree + "/open/e.sbr", "");
+    ASSERT_EQ(chmod((tree + "/open/e.sbr").c_str(), 0200), 0);
+    run_request request;
+    request.text = mode + " -outputlog -f " + shown(tree);
+    request.other_user = user;
+    request.set_env = {{"XDG_DATA_HOME", data_home}};
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0);
+    // A folder told as the walk meets it, before any removal; files as the pass reaches them.
+    const bool del0 = mode == "-del0", dry_run = mode == "-dryrun";
+    const std::string c_obj = shown(tree + "/open/c.obj");
+    std::vector<std::string> messages{denied + shown(tree + "/closed"),
+                                      del0 ? shown(tree + "/open/e.sbr") : denied + shown(tree + "/open/e.sbr"),
+                                      shown(tree + "/a.obj"), c_obj, denied + shown(tree + "/open/listed/d.obj"),
+                                      denied + shown(tree + "/open/unread.pdb")};
+    if (dry_run)
+      messages.push_back("dry run: 2 files, " + std::to_string(2 * with_payload(obj_start).size()) +
+                         " bytes would be removed from " + shown(tree));
+    EXPECT_EQ(result.out, stdout_of(messages));
+    ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
+    std::vector<std::string> left{"closed/", "closed/b.obj", "open/", "open/e.sbr", "open/listed/",
+                                  "open/listed/d.obj", "open/unread.pdb"};
+    if (del0) left.erase(left.begin() + 3);
+    if (dry_run) left = {"a.obj", "closed/", "closed/b.obj", "open/", "open/c.obj", "open/e.sbr",
+                         "open/listed/", "open/listed/d.obj", "open/unread.pdb"};
+    EXPECT_EQ(list_tree(tree), left);
+  }
 }
 
 TEST_F(end_to_end, removal_follows_pattern_order_then_depth_first_folders) {
@@ -1356,6 +1428,9 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   link(outside, "out");
   link("..", "d0/up");
   if (!target().wine) {  // Windows has neither
+    // A link named like an output that loops, or leads to a folder, is never a folder of the tree.
+    link("loop.obj", "loop.obj");
+    link(outside, "dl.obj");
     ASSERT_EQ(mkfifo((tree + "/x.obj").c_str(), 0644), 0);
     const int unix_socket = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
@@ -1978,6 +2053,31 @@ class changing_tree : public end_to_end {
     if (target().wine) GTEST_SKIP() << "the tree is changed through Linux calls at a moment only Linux tells";
   }
 };
+
+TEST_F(changing_tree, a_folder_locked_after_the_walk_is_reported_once_and_the_rest_is_cleaned) {
+  const uid_t user = other_user();
+  if (user == 0) GTEST_SKIP() << "no second user to run as (not root)";
+  plant(tree, 40);
+  put(tree + "/a.sbr", with_payload(sbr_start));
+  for (const std::string& folder : {base.path(), work, tree}) ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  for (int i = 0; i < 40; ++i) ASSERT_EQ(chmod((tree + "/f" + std::to_string(i)).c_str(), 0777), 0);
+  run_request request;
+  request.text = "-f " + shown(tree);
+  request.other_user = user;
+  request.descriptor_limit = 12;  // too few to keep the folders open: each is opened again
+  run_result result;
+  {
+    // The browse file goes first; the objects' folders are reached after it.
+    open_watch lock(tree + "/a.sbr", [&] { EXPECT_EQ(chmod((tree + "/f7").c_str(), 0), 0); });
+    result = run_in_work(request);
+    EXPECT_TRUE(lock.fired());
+  }
+  ASSERT_EQ(chmod((tree + "/f7").c_str(), 0755), 0);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/f7")}));
+  EXPECT_EQ(objects_in(tree, 40), 1);
+  EXPECT_TRUE(exists(tree + "/f7/x.obj"));
+}
 
 TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing_out_of_the_tree) {
   const std::string walked = base / "walked", other = base / "other";
