@@ -470,8 +470,7 @@ TEST_F(end_to_end, at_a_terminal_a_mistake_and_what_a_run_left_read_plainly_and_
   if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
   const std::string missing = tree + "/missing", file = base / "file.obj", named = base / "named", spaced = base / "my proj";
   put(file, with_payload(obj_start));
-  make_dirs(named + "/x.obj");
-  make_dirs(spaced);
+  for (const std::string& folder : {named + "/x.obj", spaced}) make_dirs(folder);
   const failure not_a_folder{"boost::filesystem::directory_iterator::construct: Not a directory: \"" + file + "\"", 3,
                              "The system cannot find the path specified.\n"};
   const auto refused = [](const std::string& word) { return echoed(strange_command_line) + echoed("Error Command Line = " + word); };
