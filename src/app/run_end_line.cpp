@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "diag/run_end_place.h"
 #include "diag/texts.h"
 #include "platform/text/display_text.h"
 #include "platform/text/error_codes.h"
@@ -14,10 +15,11 @@ std::string run_end_line(const std::exception& error, std::uint32_t code, const 
   if (tree.empty()) return "brulo: -f needs a folder: -f FOLDER";
   std::string path = platform::displayed_name(tree);
   std::string cause;
-  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr || std::strcmp(error.what(), texts::out_of_memory) == 0) {
     cause = "not enough memory";
-  } else if (std::strcmp(error.what(), texts::file_operator_not_open) == 0) {
-    cause = "a folder in it is named like a build output file; rename that folder";
+  } else if (std::strcmp(error.what(), texts::file_operator_not_open) == 0 && !run_end_place().empty()) {
+    path = platform::displayed_name(run_end_place());
+    cause = "a folder named like a build output file; rename it";
   } else if (const auto* walk = dynamic_cast<const boost::filesystem::filesystem_error*>(&error)) {
     if (!walk->path1().empty()) path = walk->path1().string();
     if (code == error_code::directory_invalid || walk->code() == boost::system::errc::not_a_directory)

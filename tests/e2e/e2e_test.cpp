@@ -488,7 +488,7 @@ TEST_F(end_to_end, at_a_terminal_a_mistake_and_what_a_run_left_read_plainly_and_
       {"-f " + file, 255, ended(not_a_folder), "brulo: cannot clean " + file + ": not a folder\r\n"},
       {"-f", 255, ended(empty_tree(false)), "brulo: -f needs a folder: -f FOLDER\r\n"},
       {"-f " + named, 255, ended(folder_opened_as_file()),
-       "brulo: cannot clean " + named + ": a folder in it is named like a build output file; rename that folder\r\n"},
+       "brulo: cannot clean " + named + "/x.obj: a folder named like a build output file; rename it\r\n"},
       {"-dryrun " + tree, 0, "", tree + " was not cleaned: a word after -dryrun names no tree; to clean it: -f " + tree + "\r\n"},
       {"-summary " + spaced, 0, "",
        spaced + " was not cleaned: a word after -summary names no tree; to clean it: -f '" + spaced + "'\r\n"},

@@ -6,6 +6,7 @@
 
 #include "diag/message_output.h"
 #include "diag/progress_line.h"
+#include "diag/run_end_place.h"
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/removal/byte_buffer.h"
@@ -152,7 +153,12 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
       if (directory != nullptr) {
         const std::string path = tree.path_of(match.directory, match.name);
         const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
-        if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
+        try {
+          if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
+        } catch (const std::exception&) {
+          note_run_end_place(path);
+          throw;
+        }
       }
       progress.removing(++done, candidates, tally.bytes());
     }
