@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/help_and_version.h"
 #include "app/option_pass.h"
+#include "app/run_end_line.h"
 #include "app/run_hints.h"
 #include "app/strange_command_line.h"
 #include "diag/exception_report.h"
@@ -21,11 +23,20 @@
 #include "platform/desktop/message_box.h"
 #include "platform/files/recycle_bin_session.h"
 #include "platform/process/console.h"
+#include "platform/text/last_error.h"
 #include "settings/run_settings.h"
 #include "shell/folder_picker.h"
 
 namespace {
 constexpr int show_normal = 1;  // SW_SHOWNORMAL; larger values never open the picker
+
+// The tree being cleaned, as given: a run that ends names it in its plain line.
+std::optional<std::string> tree_in_hand;
+
+bool clean_one_tree(const std::string& root, removal_tally& run_total) {
+  tree_in_hand = root;
+  return clean_tree(root.c_str(), &run_total);
+}
 
 // After the run, where a person reads it: the summary box of a program
 // without an output, or a terminal's standard error. A pipe or a file gets nothing.
@@ -52,17 +63,18 @@ void clean_named_trees(const command_line& line) {
   std::size_t trees = 0;
   for (const command_token& token : line.tokens()) {
     if (token.option_name == "f") {
-      clean_tree(token.value.c_str(), &run_total);
+      clean_one_tree(token.value, run_total);
       ++trees;
     } else if (token.option_name == "current") {
-      const std::string directory = current_directory();
-      clean_tree(directory.c_str(), &run_total);
+      clean_one_tree(current_directory(), run_total);
       ++trees;
     }
   }
   const run_settings& settings = process_run_settings();
-  if ((settings.summary || settings.summary_at_terminal) && !settings.dry_run && trees > 1)
-    run_total.report_total(trees, settings.use_recycle_bin);
+  if ((settings.summary || settings.summary_at_terminal) && trees > 1) {
+    run_total.report_total(trees, settings.use_recycle_bin, settings.dry_run);
+    run_total.report_left(settings.older_than_days);
+  }
   tell_the_end(line, run_total);
 }
 }  // namespace
@@ -87,7 +99,7 @@ std::int32_t run_targets(command_line& line, instance_handle instance) {
   if (browse_for_folder(folder.data(), folder.size(), nullptr, nullptr, platform::browse_edit_box, nullptr) != 0)
     return status_no_folder;
   removal_tally run_total;
-  clean_tree(folder.data(), &run_total);
+  clean_one_tree(folder.data(), run_total);
   tell_the_end(line, run_total);
   return status_finished;
 }
@@ -108,8 +120,14 @@ std::int32_t app_main(instance_handle instance, instance_handle previous, const 
     process_progress_line().stop();
     return status;
   } catch (const std::exception& error) {
+    const std::uint32_t code = platform::get_last_error();
     process_progress_line().stop();
     record_exception(settings, error, "%s", texts::exception_context);
+    // Under the report, which stays as it is: what happened, in plain words, for a person at a terminal.
+    if (platform::errors_are_terminal()) {
+      std::fprintf(stderr, "%s\n", run_end_line(error, code, tree_in_hand ? &*tree_in_hand : nullptr).c_str());
+      std::fflush(stderr);
+    }
     return status_failed;
   }
 }

@@ -1,9 +1,12 @@
 #include "app/option_pass.h"
 
+#include <cstdio>
 #include <limits>
 
 #include "app/command_line.h"
+#include "app/option_advice.h"
 #include "app/strange_command_line.h"
+#include "platform/process/console.h"
 
 namespace {
 enum class option_effect {
@@ -68,6 +71,13 @@ const option_word* find_option(const std::string& name) {
     if (name == option.word) return &option;
   return nullptr;
 }
+
+// After the refusal's own two lines, which stay as they are: a plain word for a person at a terminal.
+void advise(const std::string& line) {
+  if (!platform::errors_are_terminal()) return;
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
 }  // namespace
 
 bool apply_options(command_line& line, run_settings& settings, const char* command_text, int show_state) {
@@ -77,10 +87,14 @@ bool apply_options(command_line& line, run_settings& settings, const char* comma
     const option_word* option = find_option(token.option_name);
     if (option == nullptr) {
       report_strange_command_line(token.option_name.c_str());
+      const char* words[sizeof option_table / sizeof option_table[0]];
+      for (std::size_t k = 0; k < sizeof words / sizeof words[0]; ++k) words[k] = option_table[k].word;
+      advise(unknown_option_advice(token.option_name, words, sizeof words / sizeof words[0]));
       return false;
     }
     if (!apply_effect(option->effect, token.value, settings)) {
       report_strange_command_line((token.option_name + '"' + token.value + '"').c_str());
+      advise(bad_value_advice(token.option_name, token.value));
       return false;
     }
   }

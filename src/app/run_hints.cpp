@@ -4,6 +4,8 @@
 #include "diag/size_text.h"
 #include "engine/removal/removal_tally.h"
 #include "platform/files/file_status.h"
+#include "platform/process/command_syntax.h"
+#include "settings/run_settings.h"
 #include "platform/text/display_text.h"
 
 namespace {
@@ -12,22 +14,33 @@ bool names_a_folder(const std::string& word) {
   platform::file_status status;
   return platform::stat_entry(entry, status) && status.type == platform::file_status::kind::directory;
 }
+
+// Options that take no value: a word after one is read as its value, and dropped.
+bool takes_no_value(const std::string& option_name) {
+  return !option_name.empty() && option_name != "f" && option_name != "older" && option_name != "skip";
+}
 }  // namespace
 
 std::vector<std::string> run_hints(const command_line& line, const removal_tally& run_total) {
   std::vector<std::string> hints;
   for (const command_token& token : line.tokens()) {
-    if (!token.option_name.empty() || !names_a_folder(token.value)) continue;
+    const bool plain = token.option_name.empty();
+    if ((!plain && !takes_no_value(token.option_name)) || !names_a_folder(token.value)) continue;
     const std::string word = platform::displayed_command_text(token.value);
-    hints.push_back(word + " was not cleaned: a word without an option names no tree; to clean it: -f " + word);
+    const std::string why = plain ? "a word without an option" : "a word after -" + token.option_name;
+    hints.push_back(word + " was not cleaned: " + why + " names no tree; to clean it: " +
+                    platform::displayed_command_text(platform::tree_option_text(token.value)));
   }
   const std::uint64_t files = run_total.modern_only_files();
   if (files > 0) {
     const bool one = files == 1;
+    const char* kept = !process_run_settings().dry_run ? (one ? "was kept; -modern removes it too"
+                                                              : "were kept; -modern removes them too")
+                                                       : (one ? "is not included; -modern includes it"
+                                                              : "are not included; -modern includes them");
     hints.push_back(std::to_string(files) + (one ? " file, " : " files, ") +
                     std::to_string(run_total.modern_only_bytes()) + " bytes (" +
-                    size_text(run_total.modern_only_bytes()) + ") of today's tool chains " +
-                    (one ? "was kept; -modern removes it too" : "were kept; -modern removes them too"));
+                    size_text(run_total.modern_only_bytes()) + ") of today's tool chains " + kept);
   }
   return hints;
 }

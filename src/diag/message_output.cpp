@@ -32,6 +32,14 @@ bool append_prepared(const char* file_name, const char* text, std::size_t length
   std::fclose(log);
   return true;
 }
+
+void echo_prepared(const char* text, std::size_t length) {
+  // Both may go to one terminal: the progress line must not run into the message.
+  process_progress_line().erase();
+  std::cout.write(text, static_cast<std::streamsize>(length));
+  std::cout.put('\n');
+  std::cout.flush();
+}
 }  // namespace
 
 bool output_message(const char* format, ...) {
@@ -43,11 +51,17 @@ bool output_message(const char* format, ...) {
 
   // The log comes first, so a message is kept even when the echo fails.
   if (process_run_settings().output_log) append_prepared(run_log_name, buffer, length);
-  // Both may go to one terminal: the progress line must not run into the message.
-  process_progress_line().erase();
-  std::cout.write(buffer, static_cast<std::streamsize>(length));
-  std::cout.put('\n');
-  std::cout.flush();
+  echo_prepared(buffer, length);
+  return true;
+}
+
+bool echo_message(const char* format, ...) {
+  char buffer[message_buffer_size];
+  std::va_list arguments;
+  va_start(arguments, format);
+  const std::size_t length = prepare_message(buffer, format, arguments);
+  va_end(arguments);
+  echo_prepared(buffer, length);
   return true;
 }
 

@@ -15,5 +15,8 @@ std::size_t prepare_message(char* buffer, const char* format, std::va_list argum
 // echoes it to standard output followed by an empty line. Always true.
 bool output_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// The same echo without the run log: for what only a terminal asked for.
+bool echo_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // Appends one prepared message to the named log. False when it cannot be opened.
 bool append_to_log(const char* file_name, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -52,17 +52,18 @@ void progress_line::tick(phase now_in) {
   std::size_t marks_at = 0;
   std::size_t filled = 0;
   if (phase_ == phase::walking) {
-    text = "walking: " + std::to_string(directories_) + " folders, " + std::to_string(entries_) + " entries, " +
+    text = "walking: " + std::to_string(directories_) + (directories_ == 1 ? " folder, " : " folders, ") + std::to_string(entries_) + " entries, " +
            std::to_string(matches_) + " candidates";
   } else {
-    const bool dry_run = process_run_settings().dry_run;
+    const run_settings& settings = process_run_settings();
+    const bool dry_run = settings.dry_run;
     const std::size_t percent = total_ == 0 ? 100 : done_ * 100 / total_;
     filled = total_ == 0 ? bar_width : done_ * bar_width / total_;
     text = std::string(dry_run ? "checking: " : "removing: ") + std::to_string(done_) + " of " +
            std::to_string(total_) + " [";
     marks_at = text.size();
     text += std::string(filled, '#') + std::string(bar_width - filled, '-') + "] " + std::to_string(percent) + "% " +
-            size_text(bytes_) + (dry_run ? " would go" : " freed");
+            size_text(bytes_) + (dry_run ? " would go" : settings.use_recycle_bin ? " to the trash" : " freed");
   }
   // A line that fills the terminal wraps, and the erase would leave its first part behind.
   const unsigned columns = platform::error_terminal_columns();

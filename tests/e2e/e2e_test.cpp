@@ -466,8 +466,69 @@ std::string on_terminal(const std::string& text) {
   return shown_text;
 }
 
+// A mistake, the end of a run: in a pipe its bytes as they always were; at a terminal a plain line on standard error.
+TEST_F(end_to_end, at_a_terminal_a_mistake_and_what_a_run_left_read_plainly_and_a_pipe_keeps_its_bytes) {
+  if (target().wine) GTEST_SKIP() << "a Windows program has no terminal";
+  const std::string missing = tree + "/missing", file = base / "file.obj", named = base / "named", spaced = base / "my proj";
+  put(file, with_payload(obj_start));
+  for (const std::string& folder : {named + "/x.obj", spaced}) make_dirs(folder);
+  const failure not_a_folder{"boost::filesystem::directory_iterator::construct: Not a directory: \"" + file + "\"", 3,
+                             "The system cannot find the path specified.\n"};
+  const auto refused = [](const std::string& word) { return echoed(strange_command_line) + echoed("Error Command Line = " + word); };
+  const auto ended = [](const failure& f) { return header() + exception_echo(f); };
+  const std::string lists = "; brulo -h lists them all\r\n", data_home = fresh_trash();
+  const struct { std::string text; int status; std::string out, seen; } rows[] = {  // out: standard output, when compared
+      {"-dryrn -f " + tree, 255, refused("dryrn"), "brulo: -dryrn is not an option (did you mean -dryrun?)" + lists},
+      {"--dry-run -f " + tree, 255, refused("dry-run"), "brulo: -dry-run is not an option (did you mean -dryrun?)" + lists},
+      {"-n", 255, refused("n"), "brulo: -n is not an option (did you mean -dryrun?)" + lists},
+      {"-SUMMARY", 255, refused("SUMMARY"), "brulo: -SUMMARY is not an option (did you mean -summary?)" + lists},
+      {"-gototrash", 255, refused("gototrash"), "brulo: -gototrash is not an option" + lists},
+      {"-older 3x", 255, refused("older\"3x\""), "brulo: -older needs a number of days (digits only), not \"3x\"" + lists},
+      {"-skip", 255, refused("skip\"\""), "brulo: -skip needs a folder name or pattern and got none" + lists},
+      {"-f " + missing, 255, ended(missing_tree(missing)), "brulo: cannot clean " + missing + ": no such folder\r\n"},
+      {"-f " + file, 255, ended(not_a_folder), "brulo: cannot clean " + file + ": not a folder\r\n"},
+      {"-f", 255, ended(empty_tree(false)), "brulo: -f needs a folder: -f FOLDER\r\n"},
+      {"-f " + named, 255, ended(folder_opened_as_file()),
+       "brulo: cannot clean " + named + "/x.obj: a folder named like a build output file; rename it\r\n"},
+      {"-dryrun " + tree, 0, "", tree + " was not cleaned: a word after -dryrun names no tree; to clean it: -f " + tree + "\r\n"},
+      {"-summary " + spaced, 0, "",
+       spaced + " was not cleaned: a word after -summary names no tree; to clean it: -f '" + spaced + "'\r\n"},
+      {"-dryrun -f " + tree, 0, "", "\n1 file, 32 bytes (32 B) of today's tool chains is not included; -modern includes it\r\n"},
+      {"-outputlog -gototrashbox -f " + tree, 0, "", " 9 B to the trash\x1b[K"},
+  };
+  for (const auto& row : rows) {
+    for (const bool terminal : {false, true}) {
+      SCOPED_TRACE(row.text + (terminal ? " at a terminal" : ""));
+      put(tree + "/m.pdb", msf7_start);
+      put(tree + "/a.obj", with_payload(obj_start));
+      remove_tree(work + "/brulo_log.log");
+      run_request request;
+      request.text = row.text;
+      request.cwd = work;
+      request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_PROGRESS_AFTER_MS", row.out.empty() ? "0" : "9999"}};
+      request.terminal = request.output_to_terminal = terminal;
+      program_run run(request);
+      const std::string seen = terminal ? run.process().read_terminal_until(row.seen, run_timeout_ms()) : "";
+      const run_result result = run.finish();
+      EXPECT_EQ(result.status, row.status);
+      EXPECT_EQ(run.errors_so_far(), "");
+      EXPECT_EQ(seen.find(row.seen) != std::string::npos, terminal) << seen;
+      if (!row.out.empty()) {
+        EXPECT_EQ(mask_times(terminal ? seen : result.out, result.started, result.finished),
+                  terminal ? on_terminal(row.out) + row.seen : row.out);
+      }
+      if (row.text.rfind("-outputlog", 0) == 0) {
+        EXPECT_EQ(run_log(result), log_lines({shown(tree + "/a.obj")}));
+      }
+    }
+  }
+}
+
 class folder_prompt : public end_to_end {
  protected:
+  const std::string prompt = on_terminal(
+      "brulo: no folder was named. Type a folder to clean now (its build outputs are removed at once),\n"
+      "or press Enter to stop. To see first what would go: brulo -dryrun -f FOLDER\nディレクトリ指定: ");
   // An empty command line with `display` set: the folder is typed on the terminal.
   void folder_typed_on_the_terminal(const std::string& display) {
     put(work + "/kept.obj", with_payload(obj_start));
@@ -478,7 +539,6 @@ class folder_prompt : public end_to_end {
     request.terminal = true;
     request.display = display;
     program_run run(request);
-    const std::string prompt = "ディレクトリ指定: ";
     EXPECT_EQ(run.process().read_terminal_until(prompt, run_timeout_ms()), prompt);
     EXPECT_TRUE(run.running());
     run.process().write_terminal(tree + "/typed\n");
@@ -493,6 +553,15 @@ class folder_prompt : public end_to_end {
 TEST_F(folder_prompt, empty_command_line_asks_for_the_folder_on_the_terminal) {
   if (target().wine) GTEST_SKIP() << "a Windows program has no terminal to ask on";
   folder_typed_on_the_terminal("");
+  // An empty answer stops, and says so.
+  run_request request;
+  request.cwd = work;
+  request.terminal = true;
+  program_run stopped(request);
+  EXPECT_EQ(stopped.process().read_terminal_until(prompt, run_timeout_ms()), prompt);
+  stopped.process().write_terminal("\n");
+  EXPECT_EQ(stopped.process().read_terminal_until("cleaned\r\n", run_timeout_ms()), prompt + "\r\nbrulo: nothing was cleaned\r\n");
+  EXPECT_EQ(stopped.finish().status, 9);
 }
 
 TEST_F(folder_prompt, a_display_that_does_not_answer_falls_back_to_the_terminal) {
@@ -937,6 +1006,9 @@ TEST_F(end_to_end, del0_counts_empty_browse_files_only) {
   put(tree + "/empty.obj", "");
   put(tree + "/empty.pdb", "");
   put(tree + "/bad.sbr", "not empty");
+  // Where the space is, when there is none: no blanks at the ends of the lines.
+  EXPECT_EQ(run("-dryrun -summary -del0 -f " + shown(tree)).out, stdout_of({shown(tree + "/empty.sbr"),
+            "dry run: 1 file, 0 bytes would be removed from " + shown(tree), "  *.sbr  1 file  0 B", "  " + shown(tree) + "  0 B"}));
   const run_result result = run("-del0 -outputlog -f " + shown(tree));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, stdout_of({shown(tree + "/empty.sbr")}));
@@ -957,6 +1029,9 @@ TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed)
   EXPECT_EQ(run_log(result), log_lines(messages));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.obj", "sub/"}));
   EXPECT_EQ(read_file(locked), with_payload(obj_start));
+  put(tree + "/sub/b.obj", with_payload(obj_start));
+  EXPECT_EQ(run("-summary -f " + shown(tree)).out,
+            stdout_of({messages[0], "removed: 1 file, 9 bytes (9 B) from " + shown(tree), "left: 1 file refused"}));
 }
 
 TEST_F(end_to_end, a_folder_or_file_that_denies_access_is_reported_and_everything_else_is_cleaned) {
@@ -1900,9 +1975,10 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   const run_result result = run("-summary -older\"1\" -f\"" + a + "\" -f\"" + b + "\" -f " + c);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, stdout_of({"removed: 2 files, 1573864 bytes (1.5 MiB) from " + a,
-                                   "removed: 1 file, 26 bytes (26 B) from " + b,
+                                   "left: 1 file newer than -older 1", "removed: 1 file, 26 bytes (26 B) from " + b,
                                    "removed: 0 files, 0 bytes (0 B) from " + c,
-                                   "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees"}));
+                                   "total: 3 files, 1573890 bytes (1.5 MiB) removed from 3 trees",
+                                   "left: 1 file newer than -older 1"}));
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/sub/", "a/sub/fresh.obj", "b/", "c/"}));
   // One tree: no total; the trash says so.
   const run_result trashed = run("-gototrashbox -summary -outputlog -f " + a, stdout_mode::capture,
@@ -1913,17 +1989,23 @@ TEST_F(leaving_alone, summary_counts_each_tree_and_the_total_and_the_trash_reads
   // A dry run: its own line, then where the space is, by kind and by folder.
   put_aged(tree + "/b/w.obj", 5, 3);
   put_aged(tree + "/b/p/r.obj", 1000, 3);
-  put_aged(tree + "/b/s/t.obj", 100, 3);
   put_aged(tree + "/b/p/q.pdb", 2048, 3, pdb_start);
-  const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -f\"" + a + "\" -f " + b,
+  put_aged(tree + "/b/s/deep/v.obj", 5, 3);  // b/s holds its outputs in b/s/deep alone: b/s/deep stands for it
+  put(tree + "/b/kept/.brulokeep", "");
+  put(tree + "/b/vendor/v.obj", with_payload(obj_start));
+  const run_result dry = run("-dryrun -summary -gototrashbox -older\"2\" -skip\"vendor\" -f\"" + a + "\" -f " + b,
                              stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
-  std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a};
-  for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/t.obj"})) lines.push_back(shown(path));
-  lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3153 bytes would be removed from " + b,
+  std::vector<std::string> lines = {"dry run: 0 files, 0 bytes would be removed from " + a,
+                                    "kept: " + shown(tree + "/b/kept") + " (.brulokeep)"};
+  for (const std::string& path : in_walk_order(tree, {"b/w.obj", "b/p/r.obj", "b/s/deep/v.obj"})) lines.push_back(shown(path));
+  lines.insert(lines.end(), {shown(tree + "/b/p/q.pdb"), "dry run: 4 files, 3058 bytes would be removed from " + b,
                              "  *.pdb   1 file  2.0 KiB  ####################\n"
-                             "  *.obj  3 files  1.0 KiB  ##########",
-                             "  " + shown(tree + "/b/p") + "  2.9 KiB\n  " + shown(tree + "/b/s") + "    100 B\n  " + b +
-                                 "        5 B"});
+                             "  *.obj  3 files   1010 B  #########",
+                             "  " + b + "         2.9 KiB\n  " + shown(tree + "/b/p") + "       2.9 KiB\n  " +
+                                 shown(tree + "/b/s/deep") + "      5 B",
+                             "left: 1 folder with .brulokeep, 1 folder by -skip",
+                             "total: 4 files, 3058 bytes (2.9 KiB) would be removed from 2 trees",
+                             "left: 1 folder with .brulokeep, 1 folder by -skip"});
   EXPECT_EQ(dry.out, stdout_of(lines));
   EXPECT_EQ(list_tree(data_home + "/Trash/files"), std::vector<std::string>{"fresh.obj"});
   EXPECT_TRUE(exists(tree + "/b/w.obj"));
@@ -1953,7 +2035,7 @@ TEST_F(leaving_alone, at_a_terminal_the_summary_shows_and_the_progress_line_neve
   const std::string seen = at_terminal.process().read_terminal_until(on_terminal(echoed(total)), run_timeout_ms());
   result = at_terminal.finish();
   EXPECT_EQ(result.status, 0);
-  EXPECT_NE(seen.find("\rwalking: 1 folders, 8 entries, 0 candidates\x1b[K"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("\rwalking: 1 folder, 8 entries, 0 candidates\x1b[K"), std::string::npos) << seen;
   EXPECT_NE(seen.find("\rremoving: 1 of 40 [--------------------] 2% 9 B freed\x1b[K"), std::string::npos) << seen;
   // Each drawing of the line is one piece without a line end, and an erasure
   // ends the drawings before the next message: without them every message is whole.
@@ -2012,6 +2094,9 @@ TEST_F(leaving_alone, a_file_of_several_names_counts_its_bytes_with_the_last_nam
       }
       const run_result dry = run("-dryrun " + how + "-f " + shown(tree));
       EXPECT_NE(dry.out.find("dry run: 2 files, " + freed + " would be removed"), std::string::npos) << dry.out;
+      // In two trees: once, in the tree where the last name goes.
+      const std::string two = run("-dryrun " + how + "-f\"" + shown(tree + "/a") + "\" -f " + shown(tree + "/b")).out;
+      EXPECT_NE(two.find("1 file, " + freed + " would be removed from " + shown(tree + "/b")), std::string::npos) << two;
       const run_result result =
           run(how + "-summary -f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
       const std::string done = how.empty() ? "removed" : "moved to the trash";

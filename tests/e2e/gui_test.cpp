@@ -496,22 +496,26 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
   std::string expected = header();
   for (const std::string& line : lines) expected += echoed(line);
   EXPECT_EQ(mask_times(redirected.out, redirected.started, redirected.finished), as_written(expected));
-  // Without one the box tells what the run left, and why.
-  r.text = "proj -summary -f " + shown(b);
+  // Without one the box tells what the run left, and why, and where the space is.
+  for (const char* folder : {"/sub/deep", "/vendor"}) make_dirs(b + folder);
+  write_file(b + "/sub/deep/z.obj", obj_start + "payload");
+  r.text = "proj -dryrun -summary -skip\"vendor\" -f " + shown(b);
   r.out = stdout_mode::closed;
   program_run hinted(r);
   const std::string hint_window = wait_for_window("^brulo$");
   ASSERT_FALSE(hint_window.empty());
   screenshot("summary_message_box_hints", hint_window);
-  const std::string hints = "removed: 0 files, 0 bytes (0 B) from " + shown(b) +
-                            "\nproj was not cleaned: a word without an option names no tree; to clean it: -f proj"
-                            "\n1 file, 27 bytes (27 B) of today's tool chains was kept; -modern removes it too";
-  EXPECT_NE(hinted.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(hints) + "\""),
+  const std::string hints = "dry run: 1 file, 9 bytes would be removed from " + shown(b) +
+                            "\n  *.obj  1 file  9 B  ####################\n  " + shown(b + "/sub/deep") +
+                            "  9 B\nleft: 1 folder by -skip"
+                            "\nproj was not cleaned: a word without an option names no tree; to clean it: -f proj\n";
+  // Wine's trace of the text ends in "..." within the line of "modern".
+  EXPECT_NE(hinted.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(hints)),
             std::string::npos)
       << hinted.errors_so_far();
   press_until_closed(hinted, hint_window, "Return");
   EXPECT_EQ(hinted.finish().status, 0);
-  EXPECT_EQ(list_tree(b), (std::vector<std::string>{"sub/", "x64.obj"}));
+  EXPECT_EQ(list_tree(b), (std::vector<std::string>{"sub/", "sub/deep/", "sub/deep/z.obj", "vendor/", "x64.obj"}));
 }
 
 }  // namespace

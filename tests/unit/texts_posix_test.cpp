@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "diag/texts.h"
+#include "platform/process/command_syntax.h"
 
 namespace {
 // The program's texts must reach a Linux terminal, log and dialog as UTF-8 bytes.
@@ -27,5 +28,11 @@ TEST(texts, are_utf8_bytes) {
                "\xe3\x81\x99\xe3\x80\x82\xe3\x81\x97\xe3\x81\xa3\xe3\x81\x8b\xe3\x82\x8a\xe8\xaa\xac\xe6\x98\x8e"
                "\xe6\x9b\xb8\xe3\x82\x92\xe8\xaa\xad\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x8f\xe3\x81\xa0\xe3\x81\x95"
                "\xe3\x81\x84\xe3\x80\x82");
+}
+
+TEST(texts, a_tree_to_type_is_quoted_as_the_shell_reads_it) {
+  EXPECT_EQ(platform::tree_option_text("/src/proj"), "-f /src/proj");
+  EXPECT_EQ(platform::tree_option_text("/my proj"), "-f '/my proj'");
+  EXPECT_EQ(platform::tree_option_text("/it's"), "-f '/it'\\''s'");
 }
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "diag/texts.h"
+#include "platform/process/command_syntax.h"
 
 namespace {
 // The program's texts must reach Windows users as code page 932 bytes.
@@ -16,5 +17,10 @@ TEST(texts, are_shift_jis_bytes) {
                "\x97\xe1\x8a\x4f\x8f\x88\x97\x9d:\x8a\x4a\x94\xad\x8e\xd2\x82\xc9\x83\x8d\x83\x4f\x83\x74\x83\x40\x83"
                "\x43\x83\x8b\x82\xf0\x93\x59\x95\x74\x82\xb5\x82\xc4\x83\x81\x81\x5b\x83\x8b\x93\x99\x82\xc5\x98\x41"
                "\x97\x8d\x82\xf0\x89\xba\x82\xb3\x82\xa2");
+}
+
+TEST(texts, a_tree_to_type_is_quoted_as_the_command_line_reads_it) {
+  EXPECT_EQ(platform::tree_option_text("C:\\src\\proj"), "-f C:\\src\\proj");
+  EXPECT_EQ(platform::tree_option_text("C:\\my proj"), "-f\"C:\\my proj\"");
 }
 }  // namespace

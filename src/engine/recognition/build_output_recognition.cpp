@@ -73,7 +73,7 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   const auto decided_by_status = [&] {
     if (settings.older_than_days >= 0 &&
         written_less_than_days_ago(result.status.last_write, std::time(nullptr), settings.older_than_days))
-      return true;
+      return result.newer_than_limit = true;
     if (!rule.zero_size_rule || !settings.delete_zero_size || result.status.size != 0) return false;
     result.verdict = recognition_verdict::build_output;
     with_freed_size(entry, result);

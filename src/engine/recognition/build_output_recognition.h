@@ -32,6 +32,8 @@ struct recognition_result {
   platform::file_identity freed_identity;
   // Kept, but "modern" would take it; asked only where a hint tells of it.
   bool modern_only = false;
+  // Kept as newer than "older" allows.
+  bool newer_than_limit = false;
 };
 
 // The verdict on the file found by `pattern`, by the rule that pattern

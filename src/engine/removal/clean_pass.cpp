@@ -6,6 +6,7 @@
 
 #include "diag/message_output.h"
 #include "diag/progress_line.h"
+#include "diag/run_end_place.h"
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/recognition/object_companions.h"
@@ -78,6 +79,7 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
   const recognition_result judged = judge_build_output(entry, *rule);
   if (judged.verdict == recognition_verdict::kept) {
     if (judged.modern_only) tally.count_modern_only(judged.freed_size);
+    if (judged.newer_than_limit) tally.count_newer();
     return false;
   }
   if (judged.verdict == recognition_verdict::data_elsewhere) {
@@ -86,6 +88,7 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
   }
   if (judged.verdict == recognition_verdict::unreadable) {
     report_tolerated_failure(entry.path, judged.error);
+    tally.count_refused();
     return false;
   }
   const auto freed = [&] {
@@ -107,6 +110,7 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
       return false;
     case platform::removal_outcome::refused:
       report_tolerated_failure(entry.path, removal.code);
+      tally.count_refused();
       return false;
     case platform::removal_outcome::failed:
       break;
@@ -129,6 +133,8 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
     for (const std::uint32_t kept : searcher.kept_directories)
       output_message("kept: %s (%s)", platform::displayed_name(tree.path(kept)).c_str(), keep_marker_name);
   removal_tally tally;
+  if (run_total != nullptr) tally.share_names_with(*run_total);
+  tally.count_passed_over(searcher.kept_directories.size(), searcher.skipped_directories);
   bool anything_removed = false;
   progress_line& progress = process_progress_line();
   std::size_t candidates = 0, done = 0;
@@ -156,8 +162,13 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
                                      !companions.may_go(match.directory, match.name);
         // What the tally counts is what went, or in a dry run or for a hint would go.
         const std::uint64_t taken_before = tally.files() + tally.modern_only_files();
-        if (!described_stays && clean_candidate(entry, rule, settings, tally, k, match.directory))
-          anything_removed = true;
+        try {
+          if (!described_stays && clean_candidate(entry, rule, settings, tally, k, match.directory))
+            anything_removed = true;
+        } catch (const std::exception&) {
+          note_run_end_place(path);
+          throw;
+        }
         if (tally.files() + tally.modern_only_files() != taken_before)
           companions.note_taken(match.directory, match.name);
       }
@@ -167,12 +178,15 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   if (settings.dry_run) {
     tally.report_dry_run(root);
     if (settings.summary) {
-      tally.report_breakdown(ordered, [&](std::uint32_t folder) { return tree.path(folder); });
+      tally.report_breakdown(
+          ordered, [&](std::uint32_t folder) { return tree.path(folder); },
+          [&](std::uint32_t folder) { return tree.directories()[folder].parent; });
       tally.report_data_elsewhere();
     }
   } else if (settings.summary || settings.summary_at_terminal) {
     tally.report_tree(root, settings.use_recycle_bin);
   }
+  if (settings.summary || settings.summary_at_terminal) tally.report_left(settings.older_than_days);
   if (run_total != nullptr) run_total->add(tally);
   return anything_removed;
 }

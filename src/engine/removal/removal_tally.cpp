@@ -1,9 +1,12 @@
 #include "engine/removal/removal_tally.h"
 
 #include <algorithm>
+#include <set>
 
 #include "diag/message_output.h"
 #include "diag/size_text.h"
+#include "engine/walk/directory_listing.h"
+#include "settings/run_settings.h"
 #include "platform/text/display_text.h"
 
 namespace {
@@ -20,8 +23,8 @@ std::string padded_right(const std::string& text, std::size_t width) {
 
 // Rows of cells, each column as wide as its widest cell: the first to the
 // left, the others to the right, then the row's tail as it is; one message.
-void report_columns(const std::vector<std::vector<std::string>>& rows, const std::vector<std::string>& tails = {}) {
-  if (rows.empty()) return;
+std::string columns_text(const std::vector<std::vector<std::string>>& rows, const std::vector<std::string>& tails = {}) {
+  if (rows.empty()) return std::string();
   std::vector<std::size_t> widths(rows.front().size(), 0);
   for (const auto& row : rows)
     for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
@@ -29,14 +32,20 @@ void report_columns(const std::vector<std::vector<std::string>>& rows, const std
   for (std::size_t r = 0; r < rows.size(); ++r) {
     text += "  " + padded_right(rows[r][0], widths[0]);
     for (std::size_t c = 1; c < rows[r].size(); ++c) text += "  " + padded_left(rows[r][c], widths[c]);
-    if (r < tails.size()) text += "  " + tails[r];
+    if (r < tails.size() && !tails[r].empty()) text += "  " + tails[r];
     text += '\n';
   }
-  output_message("%s", text.c_str());
+  text.pop_back();
+  return text;
 }
 
 // "1 file", "2 files".
 std::string files_text(std::uint64_t files) { return std::to_string(files) + (files == 1 ? " file" : " files"); }
+
+// ", N files what" when there are any.
+std::string part(std::uint64_t count, const char* one, const char* many, const std::string& what) {
+  return count == 0 ? std::string() : ", " + std::to_string(count) + (count == 1 ? one : many) + what;
+}
 
 std::string bar(std::uint64_t bytes, std::uint64_t largest) {
   // Anything at all shows as one mark; the largest fills the bar.
@@ -58,7 +67,7 @@ std::uint64_t removal_tally::freed_by_name(std::uint64_t size, const platform::f
                                            std::uint32_t links, bool names_stay) {
   if (links <= 1) return size;
   if (!names_stay || !identity.known) return 0;
-  return ++names_counted_[identity] >= links ? size : 0;
+  return ++(*names_)[identity] >= links ? size : 0;
 }
 
 void removal_tally::add(const removal_tally& other) {
@@ -66,17 +75,26 @@ void removal_tally::add(const removal_tally& other) {
   bytes_ += other.bytes_;
   modern_only_files_ += other.modern_only_files_;
   modern_only_bytes_ += other.modern_only_bytes_;
+  left_.refused += other.left_.refused;
+  left_.kept_folders += other.left_.kept_folders;
+  left_.skipped_folders += other.left_.skipped_folders;
+  left_.newer += other.left_.newer;
   lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
 }
 
-void removal_tally::report(const std::string& line) {
-  output_message("%s", line.c_str());
+void removal_tally::report(const std::string& line, bool summary_only) {
+  if (line.empty()) return;
+  if (summary_only && !process_run_settings().summary)
+    echo_message("%s", line.c_str());
+  else
+    output_message("%s", line.c_str());
   lines_.push_back(line);
 }
 
 void removal_tally::report_dry_run(const char* root) {
   report("dry run: " + files_text(files_) + ", " + std::to_string(bytes_) +
-         " bytes would be removed from " + platform::displayed_name(root));
+             " bytes would be removed from " + platform::displayed_name(root),
+         false);
 }
 
 void removal_tally::report_tree(const char* root, bool to_trash) {
@@ -84,9 +102,18 @@ void removal_tally::report_tree(const char* root, bool to_trash) {
          std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + platform::displayed_name(root));
 }
 
-void removal_tally::report_total(std::size_t trees, bool to_trash) {
-  report("total: " + files_text(files_) + ", " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) +
-         ") " + (to_trash ? "moved to the trash" : "removed") + " from " + std::to_string(trees) + " trees");
+void removal_tally::report_total(std::size_t trees, bool to_trash, bool dry_run) {
+  const char* done = dry_run ? "would be removed" : to_trash ? "moved to the trash" : "removed";
+  report("total: " + files_text(files_) + ", " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") " +
+         done + " from " + std::to_string(trees) + " trees");
+}
+
+void removal_tally::report_left(std::int32_t older_than_days) {
+  const std::string text = part(left_.refused, " file", " files", " refused") +
+                           part(left_.kept_folders, " folder", " folders", std::string(" with ") + keep_marker_name) +
+                           part(left_.skipped_folders, " folder", " folders", " by -skip") +
+                           part(left_.newer, " file", " files", " newer than -older " + std::to_string(older_than_days));
+  if (!text.empty()) report("left:" + text.substr(1));
 }
 
 void removal_tally::report_data_elsewhere() const {
@@ -96,7 +123,8 @@ void removal_tally::report_data_elsewhere() const {
 }
 
 void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
-                                     const std::function<std::string(std::uint32_t)>& folder_path) const {
+                                     const std::function<std::string(std::uint32_t)>& folder_path,
+                                     const std::function<std::uint32_t(std::uint32_t)>& parent) {
   std::vector<std::size_t> by_size;
   for (std::size_t k = 0; k < kinds_.size(); ++k)
     if (kinds_[k].files != 0) by_size.push_back(k);
@@ -110,16 +138,30 @@ void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
                     size_text(kinds_[k].bytes)});
     bars.push_back(bar(kinds_[k].bytes, kinds_[by_size.front()].bytes));
   }
-  report_columns(rows, bars);
+  report(columns_text(rows, bars));
 
+  // Each folder counts what lies below it, as du does; one whose outputs all
+  // lie in a single child leaves its place to that child.
+  std::map<std::uint32_t, std::uint64_t> below;
+  std::map<std::uint32_t, std::set<std::uint32_t>> holding_children;
+  for (const auto& folder : folders_) {
+    std::uint32_t id = folder.first;
+    below[id] += folder.second;
+    for (std::uint32_t up = parent(id); up != id; id = up, up = parent(id)) {
+      below[up] += folder.second;
+      holding_children[up].insert(id);
+    }
+  }
   // Largest first; equal ones by name, whatever order the walk's threads met them in.
   std::vector<std::pair<std::uint64_t, std::string>> folders;
-  for (const auto& folder : folders_) folders.emplace_back(folder.second, folder_path(folder.first));
+  for (const auto& folder : below)
+    if (folders_.count(folder.first) != 0 || holding_children[folder.first].size() != 1)
+      folders.emplace_back(folder.second, folder_path(folder.first));
   std::sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) {
     return a.first != b.first ? a.first > b.first : a.second < b.second;
   });
   if (folders.size() > most_folders) folders.resize(most_folders);
   rows.clear();
   for (const auto& folder : folders) rows.push_back({platform::displayed_name(folder.second), size_text(folder.first)});
-  report_columns(rows);
+  report(columns_text(rows));
 }

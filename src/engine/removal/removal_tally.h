@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -23,6 +24,8 @@ class removal_tally {
   // the names counted before count as gone.
   std::uint64_t freed_by_name(std::uint64_t size, const platform::file_identity& identity, std::uint32_t links,
                               bool names_stay);
+  // Names counted by freed_by_name are those of the whole run: `run`'s, which must outlive this tally.
+  void share_names_with(removal_tally& run) { names_ = run.names_; }
   // Another tree's files, bytes and summary lines; its kinds and folders stay its own.
   void add(const removal_tally& other);
 
@@ -39,6 +42,15 @@ class removal_tally {
   // The summary lines reported so far (and those of the trees added), in order, without line ends.
   const std::vector<std::string>& lines() const { return lines_; }
 
+  // What stayed, and why: a file refused (its line names it), folders
+  // passed over by the keep marker and by "skip", a file newer than "older".
+  void count_refused() { ++left_.refused; }
+  void count_passed_over(std::uint64_t kept, std::uint64_t skipped) {
+    left_.kept_folders += kept;
+    left_.skipped_folders += skipped;
+  }
+  void count_newer() { ++left_.newer; }
+
   // One file left unread because its data is not on this computer.
   void count_data_elsewhere() { ++data_elsewhere_; }
   // "not read: N files whose data is not on this computer, kept", when there were any.
@@ -48,20 +60,34 @@ class removal_tally {
   void report_dry_run(const char* root);
   // "removed: N files, B bytes (H) from ROOT", or "moved to the trash: ..."
   void report_tree(const char* root, bool to_trash);
-  // "total: N files, B bytes (H) removed from K trees", or "... moved to the trash from K trees"
-  void report_total(std::size_t trees, bool to_trash);
+  // "total: N files, B bytes (H) removed from K trees", "... moved to the trash
+  // from K trees", or in a dry run "... would be removed from K trees"
+  void report_total(std::size_t trees, bool to_trash, bool dry_run);
+  // "left: N files refused, N folders with .brulokeep, N folders by -skip, N
+  // files newer than -older D", the parts that are not 0; nothing when all are.
+  void report_left(std::int32_t older_than_days);
   // Where the space is: the bytes of each kind with a bar, largest first, then
-  // the folders holding the most. `kinds` names the pattern numbers;
-  // `folder_path` gives a directory number's path.
+  // the folders holding the most below them, a folder whose outputs all lie in
+  // one child left for that child. `kinds` names the pattern numbers;
+  // `folder_path` gives a directory number's path, `parent` its parent's
+  // number (the root's own).
   void report_breakdown(const std::vector<std::string>& kinds,
-                        const std::function<std::string(std::uint32_t)>& folder_path) const;
+                        const std::function<std::string(std::uint32_t)>& folder_path,
+                        const std::function<std::uint32_t(std::uint32_t)>& parent);
 
  private:
   struct kind_total {
     std::uint64_t files = 0;
     std::uint64_t bytes = 0;
   };
-  void report(const std::string& line);
+  struct left_behind {
+    std::uint64_t refused = 0;
+    std::uint64_t kept_folders = 0;
+    std::uint64_t skipped_folders = 0;
+    std::uint64_t newer = 0;
+  };
+  // A summary line; one asked for only by a terminal stays out of the run log.
+  void report(const std::string& line, bool summary_only = true);
 
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
@@ -69,7 +95,10 @@ class removal_tally {
   std::uint64_t modern_only_bytes_ = 0;
   std::vector<kind_total> kinds_;
   std::unordered_map<std::uint32_t, std::uint64_t> folders_;
-  std::map<platform::file_identity, std::uint32_t> names_counted_;  // names_stay: of files with several names
+  // names_stay: of files with several names; shared by the trees of a run
+  std::shared_ptr<std::map<platform::file_identity, std::uint32_t>> names_ =
+      std::make_shared<std::map<platform::file_identity, std::uint32_t>>();
+  left_behind left_;
   std::vector<std::string> lines_;
   std::uint64_t data_elsewhere_ = 0;
 };

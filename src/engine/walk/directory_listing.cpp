@@ -140,7 +140,9 @@ directory_listing read_directory(platform::tree_directory& into, const platform:
     const int match = rules.classify(entry);
     if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});
     if (rules.finds_object_descriptions() && kind != platform::entry_kind::directory) files.push_back(entry);
-    if (kind == platform::entry_kind::directory && !rules.skips(entry) && !system_folder(entry))
+    if (kind == platform::entry_kind::directory && rules.skips(entry))
+      ++listing.skipped;
+    else if (kind == platform::entry_kind::directory && !system_folder(entry))
       listing.subdirectories.push_back(entry);
   }
   into.close_listing();

@@ -73,6 +73,7 @@ struct directory_listing {
   // information listed here: what may be the objects those describe.
   std::vector<std::string> possible_objects;
   std::size_t entries = 0;  // how many the listing gave
+  std::size_t skipped = 0;  // folders not entered for "skip"
   bool keep_marker = false;
   listing_fault fault = listing_fault::none;
   std::uint32_t error = 0;   // the failure as a Windows error code

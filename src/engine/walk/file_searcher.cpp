@@ -27,6 +27,7 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
   preorder.clear();
   candidates.assign(patterns.size(), {});
   kept_directories.clear();
+  skipped_directories = 0;
   tree_.reset();
   const std::string root_text = root == nullptr ? "" : root;
   // An empty root names nothing; no call is made to find that out.
@@ -76,6 +77,7 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
       kept_directories.push_back(id);
       continue;
     }
+    skipped_directories += listing.skipped;
     for (listed_match& match : tree.take_matches(id))
       candidates[match.pattern].push_back(candidate{id, std::move(match.name), match.kind});
     stack.insert(stack.end(), directory.children.rbegin(), directory.children.rend());

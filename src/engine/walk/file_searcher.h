@@ -44,6 +44,7 @@ class file_searcher {
   std::vector<std::uint32_t> preorder;            // the directories walked, the root first
   std::vector<std::deque<candidate>> candidates;  // per pattern, in the order above
   std::vector<std::uint32_t> kept_directories;    // those holding the keep marker, in pre-order
+  std::size_t skipped_directories = 0;           // passed over for "skip"
 
  private:
   std::unique_ptr<name_rules> rules_;

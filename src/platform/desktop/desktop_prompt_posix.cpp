@@ -99,16 +99,29 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output) {
   return WEXITSTATUS(status);
 }
 
-bool ask_terminal(const std::string& prompt, std::string& answer) {
-  const int terminal = open("/dev/tty", O_RDWR | O_NOCTTY);
-  if (terminal < 0) return false;
+namespace {
+void write_all(int terminal, const std::string& text) {
   std::size_t written = 0;
-  while (written < prompt.size()) {
-    const ssize_t put = write(terminal, prompt.data() + written, prompt.size() - written);
+  while (written < text.size()) {
+    const ssize_t put = write(terminal, text.data() + written, text.size() - written);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     written += static_cast<std::size_t>(put);
   }
+}
+}  // namespace
+
+void tell_terminal(const std::string& text) {
+  const int terminal = open("/dev/tty", O_WRONLY | O_NOCTTY);
+  if (terminal < 0) return;
+  write_all(terminal, text);
+  close(terminal);
+}
+
+bool ask_terminal(const std::string& prompt, std::string& answer) {
+  const int terminal = open("/dev/tty", O_RDWR | O_NOCTTY);
+  if (terminal < 0) return false;
+  write_all(terminal, prompt);
   answer.clear();
   char byte = 0;
   for (;;) {

@@ -16,4 +16,7 @@ int run_zenity(const std::vector<std::string>& arguments, std::string* output);
 // Writes `prompt` to the controlling terminal and reads one line (without its
 // line feed) into `answer`. False when there is no terminal to ask.
 bool ask_terminal(const std::string& prompt, std::string& answer);
+
+// Writes `text` to the controlling terminal, if there is one.
+void tell_terminal(const std::string& text);
 }  // namespace platform

@@ -31,7 +31,13 @@ int pick_folder(char* buffer, std::size_t size, const char*, const char* title, 
     }
   }
   std::string typed;
-  if (!ask_terminal(title_text + ": ", typed)) return 3;
+  // The prompt alone does not say that the answer is cleaned at once.
+  if (!ask_terminal("brulo: no folder was named. Type a folder to clean now (its build outputs are removed at once),\n"
+                    "or press Enter to stop. To see first what would go: brulo -dryrun -f FOLDER\n" +
+                        title_text + ": ",
+                    typed))
+    return 3;
+  if (typed.empty()) tell_terminal("brulo: nothing was cleaned\n");
   return store_folder(typed, buffer, size);
 }
 }  // namespace platform

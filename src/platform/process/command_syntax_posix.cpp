@@ -8,4 +8,12 @@ const char* const command_syntax_text =
     "--older=30.\n"
     "Example: brulo -outputlog -f ~/work/app -f \"$HOME/lib one\"\n";
 const char* const extra_help_word = "";
+
+std::string tree_option_text(const std::string& folder) {
+  if (folder.find_first_of(" \t'\"\\$`") == std::string::npos) return "-f " + folder;
+  // In single quotes the shell takes every byte as it is, but a single quote itself.
+  std::string quoted = "'";
+  for (const char c : folder) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return "-f " + quoted + "'";
+}
 }  // namespace platform
