@@ -66,27 +66,39 @@ void removal_tally::add(const removal_tally& other) {
   bytes_ += other.bytes_;
   modern_only_files_ += other.modern_only_files_;
   modern_only_bytes_ += other.modern_only_bytes_;
+  destroyed_files_ += other.destroyed_files_;
+  destroyed_bytes_ += other.destroyed_bytes_;
   lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
 }
 
+// The line is kept with its names as they are, for a box that shows every
+// name; messages show them as every text does.
 void removal_tally::report(const std::string& line) {
-  output_message("%s", line.c_str());
+  output_message("%s", platform::displayed_name(line).c_str());
   lines_.push_back(line);
 }
 
 void removal_tally::report_dry_run(const char* root) {
   report("dry run: " + files_text(files_) + ", " + std::to_string(bytes_) +
-         " bytes would be removed from " + platform::displayed_name(root));
+         " bytes would be removed from " + root);
 }
 
 void removal_tally::report_tree(const char* root, bool to_trash) {
   report(std::string(to_trash ? "moved to the trash" : "removed") + ": " + files_text(files_) + ", " +
-         std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + platform::displayed_name(root));
+         std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + root);
+  report_destroyed(std::string("from ") + root);
 }
 
 void removal_tally::report_total(std::size_t trees, bool to_trash) {
   report("total: " + files_text(files_) + ", " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) +
          ") " + (to_trash ? "moved to the trash" : "removed") + " from " + std::to_string(trees) + " trees");
+  report_destroyed("from " + std::to_string(trees) + " trees");
+}
+
+void removal_tally::report_destroyed(const std::string& where) {
+  if (destroyed_files_ == 0) return;
+  report("deleted for good: " + files_text(destroyed_files_) + ", " + std::to_string(destroyed_bytes_) + " bytes (" +
+         size_text(destroyed_bytes_) + ") " + where + ", which the recycle bin could not take");
 }
 
 void removal_tally::report_data_elsewhere() const {
