@@ -4,7 +4,6 @@
 #include "diag/size_text.h"
 #include "engine/removal/removal_tally.h"
 #include "platform/files/file_status.h"
-#include "platform/text/display_text.h"
 
 namespace {
 bool names_a_folder(const std::string& word) {
@@ -18,7 +17,7 @@ std::vector<std::string> run_hints(const command_line& line, const removal_tally
   std::vector<std::string> hints;
   for (const command_token& token : line.tokens()) {
     if (!token.option_name.empty() || !names_a_folder(token.value)) continue;
-    const std::string word = platform::displayed_command_text(token.value);
+    const std::string& word = token.value;
     hints.push_back(word + " was not cleaned: a word without an option names no tree; to clean it: -f " + word);
   }
   const std::uint64_t files = run_total.modern_only_files();
