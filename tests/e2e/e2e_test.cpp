@@ -1302,6 +1302,31 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   EXPECT_EQ(list_tree(outside), untouched);
 }
 
+// A link to an output outside the tree is judged by that file, and only the
+// link may go, in either mode. Wine opens such a link as the file it names,
+// so there the link cannot be removed itself: it stays, reported.
+TEST_F(end_to_end, a_link_to_a_file_outside_the_tree_never_sends_that_file_away) {
+  const std::string data_home = fresh_trash();
+  const std::string victim = base / "outside/victim.obj";
+  put(victim, with_payload(obj_start));
+  for (const std::string how : {"", "-gototrashbox "}) {
+    SCOPED_TRACE(how);
+    put(tree + "/a.pdb", with_payload(pdb_start));
+    ASSERT_EQ(symlink(victim.c_str(), (tree + "/filelink.obj").c_str()), 0);
+    const run_result result = run(how + "-outputlog -f " + shown(tree), stdout_mode::capture,
+                                  {{"XDG_DATA_HOME", data_home}});
+    EXPECT_EQ(result.status, 0) << result.out;
+    const std::string link = shown(tree + "/filelink.obj");
+    const std::vector<std::string> messages = {
+        target().wine ? "ERROR Message:" + unresolved_name_text() + "\n" + link : link, shown(tree + "/a.pdb")};
+    EXPECT_EQ(result.out, stdout_of(messages));
+    EXPECT_EQ(list_tree(tree), target().wine ? std::vector<std::string>{"filelink.obj"} : std::vector<std::string>{});
+    EXPECT_EQ(read_file(victim), with_payload(obj_start));
+    EXPECT_EQ(list_tree(base / "outside"), std::vector<std::string>{"victim.obj"});
+    remove_tree(tree + "/filelink.obj");
+  }
+}
+
 TEST_F(end_to_end, a_link_to_a_device_and_a_fifo_are_never_opened_and_the_run_goes_on) {
   if (target().wine) GTEST_SKIP() << "Windows has neither devices nor FIFOs in a tree";
   if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
@@ -1390,11 +1415,13 @@ TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
 struct code_page {
   int number;
   std::string katakana, too_long;  // テスト shown; the text of ERROR_FILENAME_EXCED_RANGE
+  std::string invalid_name;        // the text of ERROR_INVALID_NAME
 };
 const code_page code_pages[] = {
-    {1252, "???", "File name is too long.\r\n"},
+    {1252, "???", "File name is too long.\r\n", "Invalid name.\r\n"},
     {932, "\x83\x65\x83\x58\x83\x67",
-     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7\x81\x42\r\n"}};
+     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7\x81\x42\r\n",
+     "\x96\xbc\x91\x4f\x82\xcd\x90\xb3\x82\xb5\x82\xad\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\r\n"}};
 const std::string katakana = "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88", hangul = "\xed\x95\x9c\xea\xb5\xad\xec\x96\xb4",
                   emoji = "\xf0\x9f\x98\x80", deep = std::string(200, 'd') + "/" + std::string(200, 'e');
 
@@ -1467,6 +1494,34 @@ TEST_F(beyond_the_code_page, the_recycle_bin_takes_every_name_once_but_no_path_b
     EXPECT_EQ(list_tree(trash + "/info").size(), trashed.size()) << page.number;
     EXPECT_EQ(list_tree(root(page)), left) << page.number;
     remove_tree(root(page));
+  }
+}
+
+// The shell opens by path, where CON, NUL or COM1 name a device whatever
+// follows: such a file is refused when recycling, never taken for gone, and
+// deleting, by the file's handle, removes it.
+TEST_F(beyond_the_code_page, recycling_refuses_the_names_of_devices_and_deleting_removes_them) {
+  if (!target().wine) GTEST_SKIP() << "names of devices are Windows' own";
+  const std::vector<std::string> names = {"a.obj", "com1.obj", "con.obj", "nul.obj"};
+  for (const code_page& page : code_pages) {
+    for (const std::string how : {"-gototrashbox ", ""}) {
+      SCOPED_TRACE(how + std::to_string(page.number));
+      const std::string data_home = fresh_trash();
+      for (const std::string& name : names) put(tree + "/" + name, with_payload(obj_start));
+      std::vector<std::pair<std::string, std::string>> env = code_page_env(page.number);
+      env.push_back({"XDG_DATA_HOME", data_home});
+      const run_result result = run(how + "-outputlog -f " + shown(tree), stdout_mode::capture, env);
+      EXPECT_EQ(result.status, 0);
+      std::vector<std::string> messages = {shown(tree + "/a.obj")};
+      for (std::size_t i = 1; i < names.size(); ++i)
+        messages.push_back(how.empty() ? shown(tree + "/" + names[i])
+                                       : "ERROR Message:" + page.invalid_name + "\n" + shown(tree + "/" + names[i]));
+      EXPECT_EQ(result.out, stdout_of(messages));
+      EXPECT_EQ(list_tree(tree), how.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>(names.begin() + 1, names.end()));
+      EXPECT_EQ(list_tree(data_home + "/Trash/files"), how.empty() ? std::vector<std::string>{}
+                                                                   : std::vector<std::string>{"a.obj"});
+    }
   }
 }
 
