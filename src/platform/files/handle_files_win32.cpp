@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <cstring>
+#include <vector>
 
 #include "platform/process/wine_win32.h"
 #include "platform/text/error_codes.h"
@@ -46,6 +47,26 @@ constexpr DWORD recall_on_open = 0x00040000;
 constexpr DWORD recall_on_data_access = 0x00400000;
 
 constexpr long status_delete_pending = static_cast<long>(0xC0000056);
+
+// The name the system keeps for what the handle holds, as Wine has it every
+// link resolved, at any length (Wine's final path stops at MAX_PATH); empty
+// when it gives none.
+std::wstring object_name_of(HANDLE handle) {
+  const DWORD saved = GetLastError();
+  std::vector<char> buffer(1024);
+  std::wstring name;
+  for (int tries = 0; tries < 3 && name.empty(); ++tries) {
+    ULONG needed = 0;
+    if (NtQueryObject(handle, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) >= 0) {
+      const auto* info = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data());
+      name.assign(info->Name.Buffer, info->Name.Length / sizeof(wchar_t));
+      break;
+    }
+    buffer.resize(needed > buffer.size() ? needed : buffer.size() * 4);
+  }
+  SetLastError(saved);
+  return name;
+}
 }  // namespace
 
 HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK access, ULONG options) {
@@ -223,8 +244,8 @@ std::wstring final_path_of(HANDLE handle) {
 
 bool opened_through_a_link(HANDLE opened, HANDLE directory, const std::string& name) {
   if (!running_under_wine()) return false;
-  std::wstring expected = final_path_of(directory);
-  const std::wstring found = final_path_of(opened);
+  std::wstring expected = object_name_of(directory);
+  const std::wstring found = object_name_of(opened);
   // What cannot be named cannot be told from a link.
   if (expected.empty() || found.empty()) return true;
   if (expected.back() != L'\\') expected += L'\\';

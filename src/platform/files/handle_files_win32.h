@@ -91,8 +91,9 @@ std::wstring final_path_of(HANDLE handle);
 // Whether the handle, opened as `name` relative to `directory`, holds another
 // file than that entry. Under Wine a Unix link to a file opens as the file it
 // names, even with FILE_OPEN_REPARSE_POINT, and shows no reparse point: only
-// the final paths tell, the opened file's against the directory's and the
-// name. Windows opens a link itself, a name surrogate that is never followed.
+// the names tell, the opened file's against the directory's and the
+// name, as the system keeps them. Windows opens a link itself, a name
+// surrogate that is never followed.
 bool opened_through_a_link(HANDLE opened, HANDLE directory, const std::string& name);
 
 // Whether a directory whose name on its volume is `name_on_volume` and whose
