@@ -65,50 +65,6 @@ std::string compared(bool lasting, bool directory, std::uint64_t id_a, std::uint
   return a == b ? "same" : "different";
 }
 
-// A volume's answer asked twice, the volume answering yes and then no.
-std::string asked_twice(std::uint64_t serial) {
-  per_volume_answer answers;
-  bool answer = true;
-  std::string said;
-  for (int i = 0; i < 2; ++i) {
-    said += std::string(said.empty() ? "" : " ") + (answers.get(serial, [&] { return answer; }) ? "yes" : "no");
-    answer = false;
-  }
-  return said;
-}
-
-// The reference counts a watch returns as the shell takes and releases it.
-std::string references_as_released() {
-  deletion_watch* watch = deletion_watch::make();
-  const ULONG taken = watch->AddRef();
-  const ULONG first = watch->Release();
-  return std::to_string(taken) + " " + std::to_string(first) + " " + std::to_string(watch->Release());
-}
-
-// Set up on one thread, then asked on another: whether COM is set up there
-// already (S_FALSE), as the shell needs.
-std::string com_on_a_second_thread() {
-  std::thread([] { com_ready(); }).join();
-  HRESULT again = E_FAIL;
-  std::thread([&] {
-    com_ready();
-    again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    if (SUCCEEDED(again)) CoUninitialize();
-  }).join();
-  return std::to_string(again);
-}
-
-// The summary lines of a tree with one file in the bin and one deleted for good.
-std::string destroyed_summary() {
-  removal_tally tally;
-  tally.count(9, 0, 0);
-  tally.count_destroyed(5);
-  tally.report_tree("C:\\t", true);
-  std::string text;
-  for (const std::string& line : tally.lines()) text += (text.empty() ? "" : "\n") + line;
-  return text;
-}
-
 // What a listing makes of an entry with these attributes and reparse tag.
 std::string listed(DWORD attributes, DWORD tag) {
   static const char* const names[] = {"folder", "file", "link", "not here"};
@@ -134,8 +90,6 @@ const struct {
      "refused 5 volume shell "},
     {"the shell cancels without a dialog", {true, 1223}, {DRIVE_FIXED}, "refused 1223 volume shell "},
     {"the shell would recycle on a drive without a bin", {true, 0, false, true}, {DRIVE_REMOVABLE}, "refused 50 volume "},
-    {"the shell would recycle a file larger than the bin", {true, 0, false, true}, {DRIVE_FIXED, false, false, 99},
-     "refused 50 volume "},
     {"no report: a fixed disk with its bin", {}, {DRIVE_FIXED}, "removed 0 volume shell older "},
     {"no report: a removable drive", {}, {DRIVE_REMOVABLE}, "refused 50 volume "},
     {"no report: a network share or mapped drive", {}, {DRIVE_REMOTE}, "refused 50 volume "},
@@ -150,32 +104,50 @@ const row rows[] = {
     {"an open meets a name pending deletion",
      [] { return std::to_string(open_failure_code(static_cast<long>(0xC0000056))); }, "2"},
     {"an open is denied", [] { return std::to_string(open_failure_code(static_cast<long>(0xC0000022))); }, "5"},
-    {"a path open denied at a name pending deletion",
-     [] { return std::to_string(path_open_failure_code(5, static_cast<long>(0xC0000056))); }, "2"},
-    {"a path open failing before the call, an older status left",
-     [] { return std::to_string(path_open_failure_code(3, static_cast<long>(0xC0000056))); }, "3"},
-    {"one volume's answer is kept", [] { return asked_twice(7); }, "yes yes"},
-    {"shares that all give serial 0 are each asked", [] { return asked_twice(0); }, "yes no"},
-    {"a local volume's top", [] { return std::to_string(names_volume_top(L"\\", L"\\\\?\\C:\\")); }, "1"},
-    {"a share at a volume's root",
-     [] { return std::to_string(names_volume_top(L"\\srv\\d$", L"\\\\?\\UNC\\srv\\d$\\")); }, "1"},
-    {"a folder two deep on a local volume",
-     [] { return std::to_string(names_volume_top(L"\\srv\\d$", L"\\\\?\\C:\\srv\\d$")); }, "0"},
-    {"a folder in a share", [] { return std::to_string(names_volume_top(L"\\srv\\d$\\x", L"\\\\?\\UNC\\srv\\d$\\x")); },
-     "0"},
-    {"the bins of every system are passed over at a volume's top",
-     [] {
+    {"a path open at a name pending deletion, and one failing before the call with that status left", [] {
+       const long pending = static_cast<long>(0xC0000056);
+       return std::to_string(path_open_failure_code(5, pending)) + std::to_string(path_open_failure_code(3, pending));
+     }, "23"},
+    {"one answer per volume, but volumes of serial 0 are each asked", [] {
+       per_volume_answer answers;
+       std::string said;  // each volume answers yes, then no
+       for (const int serial : {7, 7, 0, 0}) said += answers.get(serial, [&] { return said.size() % 2 == 0; }) ? "y" : "n";
+       return said;
+     }, "yyyn"},
+    {"a volume's top: local, a share at a volume's root; not a folder two deep, nor one in a share", [] {
+       std::string top;
+       for (const auto& [name, final_path] : {std::make_pair(L"\\", L"\\\\?\\C:\\"), {L"\\s\\d$", L"\\\\?\\UNC\\s\\d$\\"},
+                                              {L"\\s\\d$", L"\\\\?\\C:\\s\\d$"}, {L"\\s\\d$\\x", L"\\\\?\\UNC\\s\\d$\\x"}})
+         top += std::to_string(names_volume_top(name, final_path));
+       return top;
+     }, "1100"},
+    {"the bins of every system at a volume's top", [] {
        std::string skipped;
-       for (const char* name : {"$Recycle.Bin", "RECYCLER", "Recycled", "Recycle", "System Volume Information"})
-         skipped += system_places().at_volume_top(name) ? "1" : "0";
+       for (const char* name : {"$Recycle.Bin", "RECYCLER", "Recycled", "Recycle"})
+         skipped += std::to_string(system_places().at_volume_top(name));
        return skipped;
-     },
-     "11101"},
-    {"the watch lives until the shell lets it go", [] { return references_as_released(); }, "2 1 0"},
-    {"COM on each thread that asks the shell", [] { return com_on_a_second_thread(); }, "1"},
-    {"files the shell deleted for good are counted apart", [] { return destroyed_summary(); },
-     "moved to the trash: 1 file, 9 bytes (9 B) from C:\\t\n"
-     "deleted for good: 1 file, 5 bytes (5 B) from C:\\t, which the recycle bin could not take"},
+     }, "1110"},
+    {"the watch lives until the shell lets it go", [] {
+       deletion_watch* watch = deletion_watch::make();
+       return std::to_string(watch->AddRef()) + std::to_string(watch->Release()) + std::to_string(watch->Release());
+     }, "210"},
+    {"COM is set up on each thread that asks the shell (S_FALSE: already)", [] {
+       HRESULT again = E_FAIL;
+       std::thread([] { com_ready(); }).join();
+       std::thread([&] {
+         com_ready();
+         again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+         CoUninitialize();
+       }).join();
+       return std::to_string(again);
+     }, "1"},
+    {"files the shell deleted for good are counted apart", [] {
+       removal_tally tally;
+       tally.count(9, 0, 0);
+       tally.count_destroyed(5);
+       tally.report_tree("C:\\t", true);
+       return tally.lines().back();
+     }, "deleted for good: 1 file, 5 bytes (5 B) from C:\\t, which the recycle bin could not take"},
     {"deleted with POSIX semantics", [] { return marked(0, 0); }, "posix 0"},
     {"a file system without POSIX semantics", [] { return marked(87, 0); }, "posix classic 0"},
     {"an older system without the class", [] { return marked(1, 0); }, "posix classic 0"},
