@@ -1524,28 +1524,39 @@ TEST_F(beyond_the_code_page, shift_jis_names_ending_in_the_separators_byte_are_l
   EXPECT_EQ(list_tree(tree), left);
 }
 
-TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {
+// A file held without read sharing, and a folder held without any (an
+// indexer, a scanner), in either mode: each is reported and kept, the rest goes.
+TEST_F(end_to_end, a_file_or_folder_held_open_without_sharing_is_reported_and_the_pass_goes_on) {
   if (!target().wine) GTEST_SKIP() << "Linux has no share modes";
   put(tree + "/a.pdb", with_payload(pdb_start));
-  put(tree + "/b.obj", with_payload(obj_start));
-  put(tree + "/c.res", with_payload(res_start));
-  put(tree + "/d.o", with_payload(mingw_start));
+  put(tree + "/held/e.obj", with_payload(obj_start));
   temp_dir scratch;
-  process_request hold;
-  hold.argv = {"wine", windows_helper("hold_open.exe"), shown(tree + "/a.pdb")};
-  hold.set_env = wine_env();
-  hold.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
-  hold.stdout_path = scratch / "out";
-  child_process holder(hold);
-  ASSERT_TRUE(wait_for_text(hold.stdout_path, "held", run_timeout_ms()));
-  const run_result result = run("-outputlog -f " + shown(tree));
-  EXPECT_EQ(result.status, 0);
-  const std::vector<std::string> messages = {shown(tree + "/b.obj"),
-                                             "ERROR Message:" + sharing_violation_text() + "\n" + shown(tree + "/a.pdb"),
-                                             shown(tree + "/c.res"), shown(tree + "/d.o")};
-  EXPECT_EQ(result.out, stdout_of(messages));
-  EXPECT_EQ(run_log(result), log_lines(messages));
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.pdb"});
+  std::vector<std::unique_ptr<child_process>> holders;
+  for (const std::string& held : {"a.pdb", "held"}) {
+    process_request hold;
+    hold.argv = {"wine", windows_helper("hold_open.exe"), shown(tree + "/" + held), held == "held" ? "0" : "2"};
+    hold.set_env = wine_env();
+    hold.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
+    hold.stdout_path = scratch / held;
+    holders.push_back(std::make_unique<child_process>(hold));
+    ASSERT_TRUE(wait_for_text(hold.stdout_path, "held", run_timeout_ms()));
+  }
+  for (const std::string how : {"", "-gototrashbox "}) {
+    put(tree + "/b.obj", with_payload(obj_start));
+    put(tree + "/c.res", with_payload(res_start));
+    put(tree + "/d.o", with_payload(mingw_start));
+    const run_result result = run(how + "-outputlog -f " + shown(tree), stdout_mode::capture,
+                                  {{"XDG_DATA_HOME", fresh_trash()}});
+    EXPECT_EQ(result.status, 0) << how;
+    const std::string shared = "ERROR Message:" + sharing_violation_text() + "\n";
+    const std::vector<std::string> messages = {shared + shown(tree + "/held"), shown(tree + "/b.obj"),
+                                               shared + shown(tree + "/a.pdb"), shown(tree + "/c.res"),
+                                               shown(tree + "/d.o")};
+    EXPECT_EQ(result.out, stdout_of(messages)) << how;
+    EXPECT_EQ(run_log(result), log_lines(messages)) << how;
+    EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.pdb", "held/", "held/e.obj"})) << how;
+    remove_tree(work + "/brulo_log.log");
+  }
 }
 
 
