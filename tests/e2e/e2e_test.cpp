@@ -1548,10 +1548,9 @@ TEST_F(end_to_end, a_file_or_folder_held_open_without_sharing_is_reported_and_th
     const run_result result = run(how + "-outputlog -f " + shown(tree), stdout_mode::capture,
                                   {{"XDG_DATA_HOME", fresh_trash()}});
     EXPECT_EQ(result.status, 0) << how;
-    const std::string shared = "ERROR Message:" + sharing_violation_text() + "\n";
-    const std::vector<std::string> messages = {shared + shown(tree + "/held"), shown(tree + "/b.obj"),
-                                               shared + shown(tree + "/a.pdb"), shown(tree + "/c.res"),
-                                               shown(tree + "/d.o")};
+    const std::string shared = "ERROR Message:" + sharing_violation_text() + "\n" + shown(tree) + separator();
+    const std::vector<std::string> messages = {shared + "held", shown(tree + "/b.obj"), shared + "a.pdb",
+                                               shown(tree + "/c.res"), shown(tree + "/d.o")};
     EXPECT_EQ(result.out, stdout_of(messages)) << how;
     EXPECT_EQ(run_log(result), log_lines(messages)) << how;
     EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.pdb", "held/", "held/e.obj"})) << how;
