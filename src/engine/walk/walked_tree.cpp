@@ -15,9 +15,9 @@ namespace {
 // How many directories may be open at once, out of the descriptors that are
 // spare: some stay back for what the removals open besides (the file being
 // judged, the logs, a dialog's pipes, the trash). A move to the trash holds
-// at most four: the home trash's folder and that of the file's mount, kept
-// for the run, and the info file being written, or while a mount's trash is
-// first found, three handles on the way to it.
+// the trash folder of each mount it has used, kept for the run, and the info
+// file being written or, while a trash is first found, two handles on the way
+// to it; short of descriptors it lets the others go and needs two.
 std::size_t handle_budget_for(std::size_t spare) {
   constexpr std::size_t least = 3;         // the root, a parent and the child opened from it
   constexpr std::size_t most = 1u << 14;   // keeping more open spares nothing measurable
@@ -244,6 +244,7 @@ const platform::tree_directory* walked_tree::open(std::uint32_t id) {
     return nullptr;
   }
   current_ = id;
+  handles_.trim();
   return opened;
 }
 

@@ -20,6 +20,8 @@ bool same_ignoring_case(const std::string& name, const char* wanted) {
 
 system_places::system_places() = default;
 
+bool system_places::anywhere(const std::string&) const { return false; }
+
 // Every NTFS volume's root holds both, open to the system alone; the
 // recycle bin's files are bound to their records there. Older systems named
 // the bin RECYCLER (NTFS) and Recycled (FAT), and a drive shared with them
