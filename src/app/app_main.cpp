@@ -24,6 +24,7 @@
 #include "platform/files/recycle_bin_session.h"
 #include "platform/process/console.h"
 #include "platform/text/last_error.h"
+#include "platform/text/display_text.h"
 #include "settings/run_settings.h"
 #include "shell/folder_picker.h"
 
@@ -49,12 +50,12 @@ void tell_the_end(const command_line& line, const removal_tally& run_total) {
     std::string text;
     for (const std::vector<std::string>* lines : {&run_total.lines(), &hints})
       for (const std::string& shown : *lines) text += (text.empty() ? "" : "\n") + shown;
-    if (!text.empty()) platform::show_message_box("brulo", text.c_str());
+    if (!text.empty()) platform::show_text_box("brulo", text);
     return;
   }
   if (hints.empty()) return;
   process_progress_line().stop();
-  for (const std::string& hint : hints) std::fprintf(stderr, "%s\n", hint.c_str());
+  for (const std::string& hint : hints) std::fprintf(stderr, "%s\n", platform::displayed_command_text(hint).c_str());
   std::fflush(stderr);
 }
 

@@ -6,7 +6,6 @@
 #include "platform/files/file_status.h"
 #include "platform/process/command_syntax.h"
 #include "settings/run_settings.h"
-#include "platform/text/display_text.h"
 
 namespace {
 bool names_a_folder(const std::string& word) {
@@ -26,10 +25,11 @@ std::vector<std::string> run_hints(const command_line& line, const removal_tally
   for (const command_token& token : line.tokens()) {
     const bool plain = token.option_name.empty();
     if ((!plain && !takes_no_value(token.option_name)) || !names_a_folder(token.value)) continue;
-    const std::string word = platform::displayed_command_text(token.value);
+    // Names as the program keeps them: the box shows them whole, a terminal in its code page.
+    const std::string& word = token.value;
     const std::string why = plain ? "a word without an option" : "a word after -" + token.option_name;
     hints.push_back(word + " was not cleaned: " + why + " names no tree; to clean it: " +
-                    platform::displayed_command_text(platform::tree_option_text(token.value)));
+                    platform::tree_option_text(token.value));
   }
   const std::uint64_t files = run_total.modern_only_files();
   if (files > 0) {

@@ -1498,6 +1498,9 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   link("nowhere.obj", "a.obj");
   link(outside, "out");
   link("..", "d0/up");
+  // Judged by the output it names, the link goes; Wine opens it as that output, so there it stays, reported.
+  link(outside + "/" + elsewhere.outputs[0], "far.obj");
+  if (!target().wine) left.pop_back();
   if (!target().wine) {  // Windows has neither
     // A link named like an output that loops, or leads to a folder, is never a folder of the tree.
     link("loop.obj", "loop.obj");
@@ -1516,7 +1519,8 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   std::sort(left.begin(), left.end());
   const run_result result = run("-f " + shown(tree));
   EXPECT_EQ(result.status, 0) << result.out;
-  EXPECT_EQ(result.out, stdout_of({}));
+  const std::string far = "ERROR Message:" + unresolved_name_text() + "\n" + shown(tree + "/far.obj");
+  EXPECT_EQ(result.out, stdout_of(target().wine ? std::vector<std::string>{far} : std::vector<std::string>{}));
   EXPECT_EQ(list_tree(tree), left);
   std::vector<std::string> untouched = elsewhere.left_after_clean();
   untouched.insert(untouched.end(), elsewhere.outputs.begin(), elsewhere.outputs.end());
@@ -1612,11 +1616,13 @@ TEST_F(end_to_end, logs_that_cannot_be_written_do_not_stop_the_clean) {
 struct code_page {
   int number;
   std::string katakana, too_long;  // テスト shown; the text of ERROR_FILENAME_EXCED_RANGE
+  std::string invalid_name;        // the text of ERROR_INVALID_NAME
 };
 const code_page code_pages[] = {
-    {1252, "???", "File name is too long.\r\n"},
+    {1252, "???", "File name is too long.\r\n", "Invalid name.\r\n"},
     {932, "\x83\x65\x83\x58\x83\x67",
-     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7\x81\x42\r\n"}};
+     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7\x81\x42\r\n",
+     "\x96\xbc\x91\x4f\x82\xcd\x90\xb3\x82\xb5\x82\xad\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42\r\n"}};
 const std::string katakana = "\xe3\x83\x86\xe3\x82\xb9\xe3\x83\x88", hangul = "\xed\x95\x9c\xea\xb5\xad\xec\x96\xb4",
                   emoji = "\xf0\x9f\x98\x80", deep = std::string(200, 'd') + "/" + std::string(200, 'e');
 
@@ -1640,8 +1646,9 @@ class beyond_the_code_page : public end_to_end {
   // Outputs in the order they go (each pattern's in turn, so no listing order
   // counts), their starts, and the folders that stay. The root's own name is
   // one the code page lacks.
-  const std::vector<std::string> outputs = {katakana + ".obj", deep + "/deep.obj", emoji + ".pdb", hangul + "/x.o"};
-  const std::vector<std::string> starts = {obj_start, obj_start, msf7_start, mingw_start};
+  const std::vector<std::string> outputs = {katakana + ".obj", deep + "/deep.obj", emoji + ".pdb",
+                                            "nul.res",          hangul + "/com1 .res", hangul + "/x.o"};
+  const std::vector<std::string> starts = {obj_start, obj_start, msf7_start, res_start, res_start, mingw_start};
   const std::vector<std::string> folders = {std::string(200, 'd') + "/", deep + "/", hangul + "/"};
   std::string root(const code_page& page) { return tree + "/" + (page.katakana == "???" ? katakana : hangul); }
 
@@ -1676,14 +1683,16 @@ TEST_F(beyond_the_code_page, the_recycle_bin_takes_every_name_once_but_no_path_b
     std::vector<std::string> messages;
     const run_result result = clean(page, "-gototrashbox ", messages);
     EXPECT_EQ(result.status, 0) << page.number;
-    // The shell is never handed a path it would not take: the file stays.
+    // The shell is never handed a path it would not take, nor one naming a device: the file stays.
     std::vector<std::string> trashed = {"x.o", katakana + ".obj", emoji + ".pdb"}, left = folders;
     if (target().wine) {
       messages[1] = "ERROR Message:" + page.too_long + "\n" + messages[1];
-      left.insert(left.begin() + 2, deep + "/deep.obj");
+      for (const int device : {3, 4}) messages[device] = "ERROR Message:" + page.invalid_name + "\n" + messages[device];
+      left.insert(left.end(), {deep + "/deep.obj", hangul + "/com1 .res", "nul.res"});
     } else {
-      trashed.insert(trashed.begin(), "deep.obj");
+      trashed.insert(trashed.begin(), {"com1 .res", "deep.obj", "nul.res"});
     }
+    std::sort(left.begin(), left.end());
     EXPECT_EQ(result.out, stdout_of(messages)) << page.number;
     EXPECT_EQ(list_tree(trash + "/files"), trashed) << page.number;
     EXPECT_EQ(list_tree(trash + "/info").size(), trashed.size()) << page.number;
@@ -1705,28 +1714,38 @@ TEST_F(beyond_the_code_page, shift_jis_names_ending_in_the_separators_byte_are_l
   EXPECT_EQ(list_tree(tree), left);
 }
 
-TEST_F(end_to_end, a_file_held_open_without_read_sharing_is_reported_and_the_pass_goes_on) {
+// A file held without read sharing, and a folder held without any (an
+// indexer, a scanner), in either mode: each is reported and kept, the rest goes.
+TEST_F(end_to_end, a_file_or_folder_held_open_without_sharing_is_reported_and_the_pass_goes_on) {
   if (!target().wine) GTEST_SKIP() << "Linux has no share modes";
   put(tree + "/a.pdb", with_payload(pdb_start));
-  put(tree + "/b.obj", with_payload(obj_start));
-  put(tree + "/c.res", with_payload(res_start));
-  put(tree + "/d.o", with_payload(mingw_start));
+  put(tree + "/held/e.obj", with_payload(obj_start));
   temp_dir scratch;
-  process_request hold;
-  hold.argv = {"wine", windows_helper("hold_open.exe"), shown(tree + "/a.pdb")};
-  hold.set_env = wine_env();
-  hold.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
-  hold.stdout_path = scratch / "out";
-  child_process holder(hold);
-  ASSERT_TRUE(wait_for_text(hold.stdout_path, "held", run_timeout_ms()));
-  const run_result result = run("-outputlog -f " + shown(tree));
-  EXPECT_EQ(result.status, 0);
-  const std::vector<std::string> messages = {shown(tree + "/b.obj"),
-                                             "ERROR Message:" + sharing_violation_text() + "\n" + shown(tree + "/a.pdb"),
-                                             shown(tree + "/c.res"), shown(tree + "/d.o")};
-  EXPECT_EQ(result.out, stdout_of(messages));
-  EXPECT_EQ(run_log(result), log_lines(messages));
-  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"a.pdb"});
+  std::vector<std::unique_ptr<child_process>> holders;
+  for (const std::string& held : {"a.pdb", "held"}) {
+    process_request hold;
+    hold.argv = {"wine", windows_helper("hold_open.exe"), shown(tree + "/" + held), held == "held" ? "0" : "2"};
+    hold.set_env = wine_env();
+    hold.unset_env = {"DISPLAY", "WAYLAND_DISPLAY"};
+    hold.stdout_path = scratch / held;
+    holders.push_back(std::make_unique<child_process>(hold));
+    ASSERT_TRUE(wait_for_text(hold.stdout_path, "held", run_timeout_ms()));
+  }
+  for (const std::string how : {"", "-gototrashbox "}) {
+    put(tree + "/b.obj", with_payload(obj_start));
+    put(tree + "/c.res", with_payload(res_start));
+    put(tree + "/d.o", with_payload(mingw_start));
+    const run_result result = run(how + "-outputlog -f " + shown(tree), stdout_mode::capture,
+                                  {{"XDG_DATA_HOME", fresh_trash()}});
+    EXPECT_EQ(result.status, 0) << how;
+    const std::string shared = "ERROR Message:" + sharing_violation_text() + "\n" + shown(tree) + separator();
+    const std::vector<std::string> messages = {shared + "held", shown(tree + "/b.obj"), shared + "a.pdb",
+                                               shown(tree + "/c.res"), shown(tree + "/d.o")};
+    EXPECT_EQ(result.out, stdout_of(messages)) << how;
+    EXPECT_EQ(run_log(result), log_lines(messages)) << how;
+    EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a.pdb", "held/", "held/e.obj"})) << how;
+    remove_tree(work + "/brulo_log.log");
+  }
 }
 
 

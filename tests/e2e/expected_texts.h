@@ -75,6 +75,9 @@ inline std::string sharing_violation_text() {
                                 : "The process cannot access the file because it is being used by another process.\r\n";
 }
 
+// Wine's text for a name it cannot resolve (a link it cannot remove itself).
+inline std::string unresolved_name_text() { return "The filename cannot be resolved.\r\n"; }
+
 // A tree the program cannot list: its own path as given, or an empty value.
 inline failure missing_tree(const std::string& shown_path) {
   const std::string prefix = "boost::filesystem::directory_iterator::construct: ";

@@ -458,17 +458,18 @@ TEST_F(gui, exception_is_shown_in_a_message_box_and_echoed_only_after_it_closes)
 
 TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_with_an_output_goes_there) {
   if (!target().wine) GTEST_SKIP() << "the box stands in for the console a Windows program lacks";
-  const std::string a = base / "a", b = base / "b";
+  // Each box shows a name the code page lacks as it is (932 here, 1252 with the hints); the output shows "???".
+  const std::string hangul = "\xed\x95\x9c\xea\xb5\xad\xec\x96\xb4", a = base / "a", b = base / ("b" + hangul);
   make_dirs(a);
   make_dirs(b + "/sub");
   write_file(a + "/x.obj", obj_start + "payload");
   write_file(b + "/sub/y.obj", obj_start + "payload2");
-  const std::vector<std::string> lines = {"removed: 1 file, 9 bytes (9 B) from " + shown(a),
-                                          "removed: 1 file, 10 bytes (10 B) from " + shown(b),
+  std::vector<std::string> lines = {"removed: 1 file, 9 bytes (9 B) from " + shown(a),
+                                    "removed: 1 file, 10 bytes (10 B) from " + shown(b),
                                           "total: 2 files, 19 bytes (19 B) removed from 2 trees"};
   run_request r = request("-summary -f\"" + shown(a) + "\" -f " + shown(b));
   r.out = stdout_mode::closed;
-  r.set_env = western_windows();
+  r.set_env = code_page_env(932);
   r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
   program_run run(r);
   const std::string window = wait_for_window("^brulo$");
@@ -479,7 +480,8 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
   EXPECT_NE(run.errors_so_far().find("trace:msgbox:MSGBOX_OnInit L\"" + as_traced(text) + "\""), std::string::npos)
       << run.errors_so_far();
   EXPECT_TRUE(run.running());
-  EXPECT_EQ(list_tree(base.path()), (std::vector<std::string>{"a/", "b/", "b/sub/", "work/"}));
+  EXPECT_EQ(list_tree(base.path()),
+            (std::vector<std::string>{"a/", "b" + hangul + "/", "b" + hangul + "/sub/", "work/"}));
 
   press_until_closed(run, window, "Return");
   EXPECT_EQ(run.finish().status, 0);
@@ -491,6 +493,9 @@ TEST_F(gui, summary_without_a_console_shows_in_one_box_after_every_removal_and_w
   write_file(b + "/x64.obj", bytes({0x64, 0x86}) + std::string(18, '\0') + "payload");
   r.text = "proj " + r.text;
   r.out = stdout_mode::capture;
+  r.set_env = western_windows();
+  r.set_env.push_back({"WINEDEBUG", "-all,trace+msgbox"});
+  lines[1] = "removed: 1 file, 10 bytes (10 B) from " + shown(base / "b???");
   const run_result redirected = run_program(r);
   EXPECT_EQ(redirected.status, 0);
   std::string expected = header();

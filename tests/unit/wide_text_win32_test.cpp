@@ -78,7 +78,7 @@ TEST(shell_removal_result, maps_the_shells_own_result_and_nothing_else) {
   using o = removal_outcome;
   const std::tuple<int, o, std::uint32_t> rows[] = {
       {0, o::removed, 0},      {2, o::gone, 2},          {3, o::gone, 2},          {0x7C, o::gone, 2},
-      {8, o::failed, 8},       {14, o::failed, 8},       {0x75, o::failed, 1223},  {1223, o::failed, 1223},
+      {8, o::failed, 8},       {14, o::failed, 8},       {0x75, o::refused, 1223}, {1223, o::refused, 1223},
       {0x78, o::refused, 5},   {0x79, o::refused, 206},  {0x81, o::refused, 206},  {0x86, o::refused, 19},
       {0x87, o::refused, 19},  {0x88, o::refused, 19},   {5, o::refused, 5},       {32, o::refused, 32},
       {19, o::refused, 19},    {0x7B, o::refused, 0x7B}, {0x71, o::refused, 31},   {0x85, o::refused, 31},

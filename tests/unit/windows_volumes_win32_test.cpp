@@ -4,9 +4,14 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 
+#include "engine/removal/removal_tally.h"
+#include "platform/desktop/deletion_watch_win32.h"
+#include "platform/desktop/shell_recycle_win32.h"
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/recycle_bin_win32.h"
+#include "platform/files/system_places.h"
 #include "platform/files/volume_bin_win32.h"
 #include "platform/process/descriptor_limit_win32.h"
 #include "platform/text/wide_text_win32.h"
@@ -16,7 +21,7 @@ using namespace platform;
 
 // What one call made of a situation, as "outcome code".
 std::string said(const removal_result& result) {
-  static const char* const names[] = {"removed", "gone", "refused", "failed"};
+  static const char* const names[] = {"removed", "destroyed", "gone", "refused", "failed"};
   return std::string(names[static_cast<int>(result.outcome)]) + " " + std::to_string(result.code);
 }
 
@@ -74,20 +79,24 @@ const struct {
   volume_bin volume;
   const char* expected;
 } recycle_rows[] = {
-    {"the shell recycles the item", {true, 0, false, true}, {DRIVE_FIXED}, "removed 0 shell "},
+    {"the shell recycles the item", {true, 0, false, true}, {DRIVE_FIXED}, "removed 0 volume shell "},
     {"the shell would destroy the item, and the watch stops it", {true, -1, false, false, true}, {DRIVE_FIXED},
-     "refused 50 shell "},
+     "refused 50 volume shell "},
     {"the shell destroyed the item all the same", {true, 0, false, false, false, true}, {DRIVE_FIXED},
-     "refused 50 shell "},
-    {"the shell reports success but never the item in the bin", {true}, {DRIVE_FIXED}, "refused 50 shell "},
-    {"the shell fails for the item with access denied", {true, 5}, {DRIVE_FIXED}, "refused 5 shell "},
-    {"no report: a fixed disk with its bin", {}, {DRIVE_FIXED}, "removed 0 shell volume older "},
-    {"no report: a removable drive", {}, {DRIVE_REMOVABLE}, "refused 50 shell volume "},
-    {"no report: a network share or mapped drive", {}, {DRIVE_REMOTE}, "refused 50 shell volume "},
-    {"no report: a subst drive", {}, {DRIVE_FIXED, true}, "refused 50 shell volume "},
-    {"no report: the bin turned off", {}, {DRIVE_FIXED, false, true}, "refused 50 shell volume "},
-    {"no report: a file larger than the bin's room", {}, {DRIVE_FIXED, false, false, 99}, "refused 50 shell volume "},
-    {"no report: a file the bin has room for", {}, {DRIVE_FIXED, false, false, 100}, "removed 0 shell volume older "},
+     "destroyed 0 volume shell "},
+    {"the shell reports success but never the item in the bin", {true}, {DRIVE_FIXED}, "refused 50 volume shell "},
+    {"the shell fails for the item with access denied", {true, 5}, {DRIVE_FIXED}, "refused 5 volume shell "},
+    {"the item failed, the operation says only cancelled", {true, 1223, false, false, false, false, 5}, {DRIVE_FIXED},
+     "refused 5 volume shell "},
+    {"the shell cancels without a dialog", {true, 1223}, {DRIVE_FIXED}, "refused 1223 volume shell "},
+    {"the shell would recycle on a drive without a bin", {true, 0, false, true}, {DRIVE_REMOVABLE}, "refused 50 volume "},
+    {"no report: a fixed disk with its bin", {}, {DRIVE_FIXED}, "removed 0 volume shell older "},
+    {"no report: a removable drive", {}, {DRIVE_REMOVABLE}, "refused 50 volume "},
+    {"no report: a network share or mapped drive", {}, {DRIVE_REMOTE}, "refused 50 volume "},
+    {"no report: a subst drive", {}, {DRIVE_FIXED, true}, "refused 50 volume "},
+    {"no report: the bin turned off", {}, {DRIVE_FIXED, false, true}, "refused 50 volume "},
+    {"no report: a file larger than the bin's room", {}, {DRIVE_FIXED, false, false, 99}, "refused 50 volume "},
+    {"no report: a file the bin has room for", {}, {DRIVE_FIXED, false, false, 100}, "removed 0 volume shell older "},
 };
 
 // Each row is another situation a real Windows volume shows and Wine does not.
@@ -95,6 +104,47 @@ const row rows[] = {
     {"an open meets a name pending deletion",
      [] { return std::to_string(open_failure_code(static_cast<long>(0xC0000056))); }, "2"},
     {"an open is denied", [] { return std::to_string(open_failure_code(static_cast<long>(0xC0000022))); }, "5"},
+    {"a path open at a name pending deletion, and one failing before the call with that status left", [] {
+       const long pending = static_cast<long>(0xC0000056);
+       return std::to_string(path_open_failure_code(5, pending)) + std::to_string(path_open_failure_code(3, pending));
+     }, "23"},
+    {"one answer per volume, but volumes of serial 0 are each asked", [] {
+       per_volume_answer answers;
+       std::string said;  // each volume answers yes, then no
+       for (const int serial : {7, 7, 0, 0}) said += answers.get(serial, [&] { return said.size() % 2 == 0; }) ? "y" : "n";
+       return said;
+     }, "yyyn"},
+    {"a volume's top: local, a share at a volume's root; not a folder two deep, nor one in a share", [] {
+       std::string top;
+       for (const auto& [name, final_path] : {std::make_pair(L"\\", L"\\\\?\\C:\\"), {L"\\s\\d$", L"\\\\?\\UNC\\s\\d$\\"},
+                                              {L"\\s\\d$", L"\\\\?\\C:\\s\\d$"}, {L"\\s\\d$\\x", L"\\\\?\\UNC\\s\\d$\\x"}})
+         top += std::to_string(names_volume_top(name, final_path));
+       return top;
+     }, "1100"},
+    {"the bins of every system at a volume's top", [] {
+       std::string skipped;
+       for (const char* name : {"$Recycle.Bin", "RECYCLER", "Recycled", "Recycle"})
+         skipped += std::to_string(system_places().at_volume_top(name));
+       return skipped;
+     }, "1110"},
+    {"the watch lives until the shell lets it go", [] {
+       deletion_watch* watch = deletion_watch::make();
+       std::string counts = std::to_string(watch->AddRef());
+       counts += std::to_string(watch->Release());
+       return counts + std::to_string(watch->Release());
+     }, "210"},
+    {"COM is set up on each thread that asks the shell (S_FALSE: already)", [] {
+       HRESULT again = E_FAIL;
+       std::thread([] { com_ready(); }).join();
+       std::thread([&] { com_ready() ? again = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : 0; }).join();
+       return std::to_string(again);
+     }, "1"},
+    {"files the shell deleted for good are counted apart", [] {
+       removal_tally tally;
+       tally.count_destroyed(5);
+       tally.report_tree("C:\\t", true);
+       return tally.lines().back();
+     }, "deleted for good: 1 file, 5 bytes (5 B) from C:\\t, which the recycle bin could not take"},
     {"deleted with POSIX semantics", [] { return marked(0, 0); }, "posix 0"},
     {"a file system without POSIX semantics", [] { return marked(87, 0); }, "posix classic 0"},
     {"an older system without the class", [] { return marked(1, 0); }, "posix classic 0"},

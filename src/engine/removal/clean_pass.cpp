@@ -106,6 +106,10 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
       tally.count(freed(), kind, folder);
       if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
       return true;
+    case platform::removal_outcome::destroyed:  // gone as any removed file, but not to the bin: counted apart
+      tally.count_destroyed(freed());
+      if (settings.output_log) output_message("%s", platform::displayed_name(entry.path).c_str());
+      return true;
     case platform::removal_outcome::gone:  // removed by someone else since it was read: just as good
       return false;
     case platform::removal_outcome::refused:

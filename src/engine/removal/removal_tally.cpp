@@ -79,33 +79,40 @@ void removal_tally::add(const removal_tally& other) {
   left_.kept_folders += other.left_.kept_folders;
   left_.skipped_folders += other.left_.skipped_folders;
   left_.newer += other.left_.newer;
+  destroyed_files_ += other.destroyed_files_;
+  destroyed_bytes_ += other.destroyed_bytes_;
   lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
 }
 
+// The line is kept with its names as they are, for a box that shows every
+// name; messages show them as every text does.
 void removal_tally::report(const std::string& line, bool summary_only) {
   if (line.empty()) return;
+  const std::string shown = platform::displayed_name(line);
   if (summary_only && !process_run_settings().summary)
-    echo_message("%s", line.c_str());
+    echo_message("%s", shown.c_str());
   else
-    output_message("%s", line.c_str());
+    output_message("%s", shown.c_str());
   lines_.push_back(line);
 }
 
 void removal_tally::report_dry_run(const char* root) {
   report("dry run: " + files_text(files_) + ", " + std::to_string(bytes_) +
-             " bytes would be removed from " + platform::displayed_name(root),
+             " bytes would be removed from " + root,
          false);
 }
 
 void removal_tally::report_tree(const char* root, bool to_trash) {
   report(std::string(to_trash ? "moved to the trash" : "removed") + ": " + files_text(files_) + ", " +
-         std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + platform::displayed_name(root));
+         std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") from " + root);
+  report_destroyed(std::string("from ") + root);
 }
 
 void removal_tally::report_total(std::size_t trees, bool to_trash, bool dry_run) {
   const char* done = dry_run ? "would be removed" : to_trash ? "moved to the trash" : "removed";
   report("total: " + files_text(files_) + ", " + std::to_string(bytes_) + " bytes (" + size_text(bytes_) + ") " +
          done + " from " + std::to_string(trees) + " trees");
+  report_destroyed("from " + std::to_string(trees) + " trees");
 }
 
 void removal_tally::report_left(std::int32_t older_than_days) {
@@ -114,6 +121,12 @@ void removal_tally::report_left(std::int32_t older_than_days) {
                            part(left_.skipped_folders, " folder", " folders", " by -skip") +
                            part(left_.newer, " file", " files", " newer than -older " + std::to_string(older_than_days));
   if (!text.empty()) report("left:" + text.substr(1));
+}
+
+void removal_tally::report_destroyed(const std::string& where) {
+  if (destroyed_files_ == 0) return;
+  report("deleted for good: " + files_text(destroyed_files_) + ", " + std::to_string(destroyed_bytes_) + " bytes (" +
+         size_text(destroyed_bytes_) + ") " + where + ", which the recycle bin could not take");
 }
 
 void removal_tally::report_data_elsewhere() const {
@@ -162,6 +175,6 @@ void removal_tally::report_breakdown(const std::vector<std::string>& kinds,
   });
   if (folders.size() > most_folders) folders.resize(most_folders);
   rows.clear();
-  for (const auto& folder : folders) rows.push_back({platform::displayed_name(folder.second), size_text(folder.first)});
+  for (const auto& folder : folders) rows.push_back({folder.second, size_text(folder.first)});
   report(columns_text(rows));
 }

@@ -29,6 +29,12 @@ class removal_tally {
   // Another tree's files, bytes and summary lines; its kinds and folders stay its own.
   void add(const removal_tally& other);
 
+  // A file of `size` bytes sent to the recycle bin that the shell deleted for good instead.
+  void count_destroyed(std::uint64_t size) {
+    ++destroyed_files_;
+    destroyed_bytes_ += size;
+  }
+
   // A file of `size` bytes that was kept, and that "modern" would have taken.
   void count_modern_only(std::uint64_t size) {
     ++modern_only_files_;
@@ -39,7 +45,8 @@ class removal_tally {
   std::uint64_t bytes() const { return bytes_; }
   std::uint64_t modern_only_files() const { return modern_only_files_; }
   std::uint64_t modern_only_bytes() const { return modern_only_bytes_; }
-  // The summary lines reported so far (and those of the trees added), in order, without line ends.
+  // The summary lines reported so far (and those of the trees added), in order,
+  // without line ends, each name in them as the program keeps it.
   const std::vector<std::string>& lines() const { return lines_; }
 
   // What stayed, and why: a file refused (its line names it), folders
@@ -58,7 +65,9 @@ class removal_tally {
 
   // "dry run: N files, B bytes would be removed from ROOT"
   void report_dry_run(const char* root);
-  // "removed: N files, B bytes (H) from ROOT", or "moved to the trash: ..."
+  // "removed: N files, B bytes (H) from ROOT", or "moved to the trash: ...";
+  // then, for files the shell deleted for good, "deleted for good: N files, B
+  // bytes (H) from ROOT, which the recycle bin could not take". The same for the total.
   void report_tree(const char* root, bool to_trash);
   // "total: N files, B bytes (H) removed from K trees", "... moved to the trash
   // from K trees", or in a dry run "... would be removed from K trees"
@@ -88,6 +97,7 @@ class removal_tally {
   };
   // A summary line; one asked for only by a terminal stays out of the run log.
   void report(const std::string& line, bool summary_only = true);
+  void report_destroyed(const std::string& where);
 
   std::uint64_t files_ = 0;
   std::uint64_t bytes_ = 0;
@@ -101,4 +111,6 @@ class removal_tally {
   left_behind left_;
   std::vector<std::string> lines_;
   std::uint64_t data_elsewhere_ = 0;
+  std::uint64_t destroyed_files_ = 0;
+  std::uint64_t destroyed_bytes_ = 0;
 };

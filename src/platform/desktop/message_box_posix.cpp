@@ -33,4 +33,7 @@ void show_message_box(const char* title, const char* text) {
   std::fputs(box.c_str(), stderr);
   std::fflush(stderr);
 }
+
+// Names are kept as the system gives them, as zenity shows them.
+void show_text_box(const char* title, const std::string& text) { show_message_box(title, text.c_str()); }
 }  // namespace platform

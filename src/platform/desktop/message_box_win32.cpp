@@ -14,4 +14,8 @@ void show_message_box(const char* title, const char* text) {
   const std::wstring wide_text = dialog_text(text, texts::all());
   MessageBoxW(nullptr, wide_text.c_str(), wide_title.c_str(), MB_OK);
 }
+
+void show_text_box(const char* title, const std::string& text) {
+  MessageBoxW(nullptr, to_wide(text).c_str(), to_wide(title).c_str(), MB_OK);
+}
 }  // namespace platform

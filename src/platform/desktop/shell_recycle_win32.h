@@ -4,6 +4,10 @@
 #include "platform/files/recycle_bin_win32.h"
 
 namespace platform {
+// Whether COM is set up on the calling thread, as the shell's objects need:
+// done at the thread's first call, undone as the thread ends.
+bool com_ready();
+
 // Asks the shell (IFileOperation) to move the file at `path` to the recycle
 // bin, watching the item: where the shell would delete it for good, the
 // deletion is stopped before it starts. `told` is false where the shell

@@ -41,9 +41,10 @@ removal_result shell_removal_result(int result, bool aborted) {
     case static_cast<int>(error_code::not_enough_memory):
     case static_cast<int>(error_code::out_of_memory):
       return {removal_outcome::failed, error_code::not_enough_memory};
+    // Without any dialog no one was asked: the shell gave up on the file.
     case de_opcancelled:
     case static_cast<int>(error_code::cancelled):
-      return {removal_outcome::failed, error_code::cancelled};
+      return {removal_outcome::refused, error_code::cancelled};
     case de_accessdeniedsrc:
       return {removal_outcome::refused, error_code::access_denied};
     case de_pathtoodeep:

@@ -15,6 +15,7 @@ bool delete_file(const tree_entry& entry, const file_identity& judged);
 // decides: a last-error value left by an earlier call never does.
 enum class removal_outcome {
   removed,
+  destroyed,  // asked to go to the recycle bin, deleted for good by the shell all the same
   gone,     // the file was not there (any more)
   refused,  // the recycle bin would not take it; it stays, and the run goes on
   failed,   // the system ran out of memory; the run ends

@@ -28,24 +28,39 @@ bool leads_to_judged(const tree_entry& entry, HANDLE own, const file_identity& j
   return same;
 }
 
-// Whether `path` names, right now, what `held` holds; as far as the volume
-// tells, for a folder on a volume without lasting ids cannot be told.
-bool path_names(const std::wstring& path, HANDLE held, DWORD flags) {
+constexpr std::uint32_t names_another = 0xFFFFFFFFu;
+
+// Whether `path` names, right now, what `held` holds, as far as the volume
+// tells (a folder on a volume without lasting ids cannot be told): success;
+// names_another; else why it could not be opened or asked about.
+std::uint32_t path_names(const std::wstring& path, HANDLE held, DWORD flags) {
   HANDLE by_path = open_by_path(path, FILE_READ_ATTRIBUTES, flags);
-  if (by_path == nullptr) return false;
+  if (by_path == nullptr) return GetLastError();
   file_identity named, own;
-  const bool same = identity_of(by_path, named) && identity_of(held, own) && (!own.known || named == own);
+  std::uint32_t code = error_code::success;
+  // A device has no identity to ask.
+  if (!identity_of(by_path, named) || !identity_of(held, own))
+    code = error_code::invalid_name;
+  else if (own.known && !(named == own))
+    code = names_another;
   close_handle(by_path);
-  return same;
+  return code;
 }
 
 // The entry, a link itself, opened relative to its directory and checked to
 // lead to the judged file; null with the last error set, file_not_found when
-// another file has taken its name.
+// another file has taken its name, cant_resolve_filename when what opened is
+// not the entry itself but the file a link names (Wine), which stays.
 HANDLE open_judged(const tree_entry& entry, ACCESS_MASK access, const file_identity& judged) {
-  HANDLE handle = open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name, access,
-                                    FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
-  if (handle == nullptr || leads_to_judged(entry, handle, judged)) return handle;
+  const HANDLE directory = static_cast<HANDLE>(entry.directory_handle());
+  HANDLE handle = open_in_directory(directory, entry.name, access, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  if (handle == nullptr) return handle;
+  if (opened_through_a_link(handle, directory, entry.name)) {
+    close_handle(handle);
+    SetLastError(error_code::cant_resolve_filename);
+    return nullptr;
+  }
+  if (leads_to_judged(entry, handle, judged)) return handle;
   close_handle(handle);
   SetLastError(ERROR_FILE_NOT_FOUND);
   return nullptr;
@@ -57,6 +72,22 @@ bool has_a_name_the_shell_trims(const std::wstring& path) {
   for (std::size_t at = 0; at < path.size(); ++at)
     if ((path[at] == L'.' || path[at] == L' ') && (at + 1 == path.size() || path[at + 1] == L'\\')) return true;
   return false;
+}
+
+char16_t upper(wchar_t c) { return static_cast<char16_t>(c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c); }
+
+// Whether a file name is one the system's path syntax takes for a device
+// (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 and with superscript digits),
+// whatever its extension and blanks: a path ending in it names the device.
+bool is_device_name(const std::wstring& name) {
+  std::wstring base = name.substr(0, name.find(L'.'));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  std::u16string word;
+  for (const wchar_t c : base) word.push_back(upper(c));
+  if (word == u"CON" || word == u"PRN" || word == u"AUX" || word == u"NUL") return true;
+  if (word.size() != 4 || (word.compare(0, 3, u"COM") != 0 && word.compare(0, 3, u"LPT") != 0)) return false;
+  const char16_t digit = word[3];
+  return (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
 }
 
 std::string full_path_of(const tree_entry& entry) {
@@ -75,7 +106,8 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   // needs no second open (a round trip on a share, a path that may pass
   // what one call takes, a drive mapping changed since).
   if (running_under_wine() &&
-      !path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT)) {
+      path_names(exact_path(to_wide(full_path_of(entry))), handle, FILE_FLAG_OPEN_REPARSE_POINT) !=
+          error_code::success) {
     close_handle(handle);
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
@@ -94,9 +126,13 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
   if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
   std::uint64_t size = 0;  // what the bin must have room for; 0 when not known
   if (entry.directory != nullptr) {
-    if (has_a_name_the_shell_trims(list)) return {removal_outcome::refused, error_code::invalid_name};
+    // The shell opens by path: a name it would take for another's, or for a
+    // device, does not reach the file.
+    if (has_a_name_the_shell_trims(list) || is_device_name(to_wide(entry.name)))
+      return {removal_outcome::refused, error_code::invalid_name};
     // The shell resolves the path again: just before, its folder must still
     // be the directory held and the file the one judged.
+    const HANDLE directory = static_cast<HANDLE>(entry.directory_handle());
     HANDLE file = open_judged(entry, FILE_READ_ATTRIBUTES, judged);
     if (file == nullptr) {
       const std::uint32_t code = GetLastError();
@@ -106,11 +142,19 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
     file_status status;
     DWORD attributes = 0;
     if (status_of(file, status, attributes)) size = status.size;
-    const std::wstring folder = to_wide(entry.directory_full_path());
-    const bool still = path_names(folder, static_cast<HANDLE>(entry.directory_handle()), 0) &&
-                       path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);
+    std::uint32_t code = path_names(to_wide(entry.directory_full_path()), directory, 0);
+    if (code == error_code::success) code = path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);
     close_handle(file);
-    if (!still) return {removal_outcome::gone, error_code::file_not_found};
+    // Another file in its place: the one judged is gone. A path that cannot
+    // be opened is a refusal, unless the name has meanwhile gone from the
+    // folder held: the folder's handle tells, not the path.
+    if (code == names_another) return {removal_outcome::gone, error_code::file_not_found};
+    if (code == error_code::file_not_found || code == error_code::path_not_found) {
+      HANDLE again = open_in_directory(directory, entry.name, FILE_READ_ATTRIBUTES, FILE_OPEN_REPARSE_POINT);
+      if (again == nullptr) return {removal_outcome::gone, error_code::file_not_found};
+      close_handle(again);
+    }
+    if (code != error_code::success) return {removal_outcome::refused, code};
   }
   return recycle_file(list, size, system_recycle_calls());
 }

@@ -3,8 +3,7 @@
 #include <winternl.h>
 
 #include <cstring>
-#include <map>
-#include <mutex>
+#include <vector>
 
 #include "platform/process/wine_win32.h"
 #include "platform/text/error_codes.h"
@@ -36,25 +35,38 @@ constexpr ULONG disposition_posix_semantics = 0x2;
 // Unix inode numbers, which do; Wine does not say so. Asked once per volume.
 bool has_lasting_ids(HANDLE handle, std::uint64_t volume) {
   if (running_under_wine()) return true;
-  static std::mutex guard;
-  static std::map<std::uint64_t, bool> known;
-  {
-    std::lock_guard<std::mutex> lock(guard);
-    const auto found = known.find(volume);
-    if (found != known.end()) return found->second;
-  }
-  DWORD flags = 0;
-  const bool lasting = GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
-                       (flags & FILE_SUPPORTS_OPEN_BY_FILE_ID) != 0;
-  std::lock_guard<std::mutex> lock(guard);
-  known[volume] = lasting;
-  return lasting;
+  static per_volume_answer lasting;
+  return lasting.get(volume, [handle] {
+    DWORD flags = 0;
+    return GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FILE_SUPPORTS_OPEN_BY_FILE_ID) != 0;
+  });
 }
 
 constexpr DWORD recall_on_open = 0x00040000;
 constexpr DWORD recall_on_data_access = 0x00400000;
 
 constexpr long status_delete_pending = static_cast<long>(0xC0000056);
+
+// The name the system keeps for what the handle holds, as Wine has it every
+// link resolved, at any length (Wine's final path stops at MAX_PATH); empty
+// when it gives none.
+std::wstring object_name_of(HANDLE handle) {
+  const DWORD saved = GetLastError();
+  std::vector<char> buffer(1024);
+  std::wstring name;
+  for (int tries = 0; tries < 3 && name.empty(); ++tries) {
+    ULONG needed = 0;
+    if (NtQueryObject(handle, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) >= 0) {
+      const auto* info = reinterpret_cast<const OBJECT_NAME_INFORMATION*>(buffer.data());
+      name.assign(info->Name.Buffer, info->Name.Length / sizeof(wchar_t));
+      break;
+    }
+    buffer.resize(needed > buffer.size() ? needed : buffer.size() * 4);
+  }
+  SetLastError(saved);
+  return name;
+}
 }  // namespace
 
 HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK access, ULONG options) {
@@ -82,12 +94,29 @@ std::uint32_t open_failure_code(long status) {
   return RtlNtStatusToDosError(status);
 }
 
+std::uint32_t path_open_failure_code(std::uint32_t code, long last_status) {
+  return code == RtlNtStatusToDosError(last_status) ? open_failure_code(last_status) : code;
+}
+
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags) {
   const HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, flags | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle != INVALID_HANDLE_VALUE) return handle;
-  if (RtlGetLastNtStatus() == status_delete_pending) SetLastError(error_code::file_not_found);
+  SetLastError(path_open_failure_code(GetLastError(), RtlGetLastNtStatus()));
   return nullptr;
+}
+
+bool per_volume_answer::get(std::uint64_t serial, const std::function<bool()>& ask) {
+  if (serial == 0) return ask();
+  {
+    std::lock_guard<std::mutex> lock(guard_);
+    const auto found = known_.find(serial);
+    if (found != known_.end()) return found->second;
+  }
+  const bool answer = ask();
+  std::lock_guard<std::mutex> lock(guard_);
+  known_[serial] = answer;
+  return answer;
 }
 
 file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64_t high, bool lasting_ids,
@@ -198,6 +227,43 @@ entry_kind listed_kind(DWORD attributes, DWORD reparse_tag) {
   if (leads_elsewhere(attributes, reparse_tag)) return entry_kind::other;
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return entry_kind::directory;
   return has_data_elsewhere(attributes) ? entry_kind::data_elsewhere : entry_kind::regular;
+}
+
+std::wstring final_path_of(HANDLE handle) {
+  const DWORD saved = GetLastError();
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+  if (length >= path.size()) {
+    path.resize(length);
+    length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+  }
+  path.resize(length < path.size() ? length : 0);
+  SetLastError(saved);
+  return path;
+}
+
+bool opened_through_a_link(HANDLE opened, HANDLE directory, const std::string& name) {
+  if (!running_under_wine()) return false;
+  std::wstring expected = object_name_of(directory);
+  const std::wstring found = object_name_of(opened);
+  // What cannot be named cannot be told from a link.
+  if (expected.empty() || found.empty()) return true;
+  if (expected.back() != L'\\') expected += L'\\';
+  expected += to_wide(name);
+  return CompareStringOrdinal(found.c_str(), static_cast<int>(found.size()), expected.c_str(),
+                              static_cast<int>(expected.size()), TRUE) != CSTR_EQUAL;
+}
+
+bool names_volume_top(const std::wstring& name_on_volume, const std::wstring& final_path) {
+  const std::wstring share = L"\\\\?\\UNC\\";
+  if (final_path.compare(0, share.size(), share) != 0)
+    return name_on_volume.size() == 1 && name_on_volume[0] == L'\\';
+  // "server\share", with or without the separator after it.
+  std::wstring rest = final_path.substr(share.size());
+  if (!rest.empty() && rest.back() == L'\\') rest.pop_back();
+  const std::size_t first = rest.find(L'\\');
+  return first != std::wstring::npos && first > 0 && first + 1 < rest.size() &&
+         rest.find(L'\\', first + 1) == std::wstring::npos;
 }
 
 void close_handle(HANDLE handle) {

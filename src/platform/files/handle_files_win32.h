@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "platform/files/file_identity.h"
@@ -22,6 +24,11 @@ HANDLE open_in_directory(HANDLE directory, const std::string& name, ACCESS_MASK 
 // can never be opened again, and Win32 would call it access denied.
 std::uint32_t open_failure_code(long status);
 
+// The Windows code for a path open that failed with `code` while the thread's
+// last NT status was `last_status`. That status is the open's own only where
+// `code` is what it maps to: a failure before the system call leaves an older one.
+std::uint32_t path_open_failure_code(std::uint32_t code, long last_status);
+
 // Opens a whole path in its call form to ask what it names; null, with the
 // last error set, when it cannot. `flags` as CreateFileW's.
 HANDLE open_by_path(const std::wstring& path, DWORD access, DWORD flags);
@@ -37,6 +44,18 @@ bool identity_of(HANDLE handle, file_identity& id);
 // alike must not make two folders one.
 file_identity identity_from(std::uint64_t volume, std::uint64_t low, std::uint64_t high, bool lasting_ids,
                             bool directory, std::uint64_t size, std::int64_t written);
+
+// What a volume answers once for all its files, asked once per volume: known
+// by its serial, but never kept for a serial of 0, which some redirectors
+// give every share alike.
+class per_volume_answer {
+ public:
+  bool get(std::uint64_t serial, const std::function<bool()>& ask);
+
+ private:
+  std::mutex guard_;
+  std::map<std::uint64_t, bool> known_;
+};
 
 // The status of what the handle holds, and its attributes.
 bool status_of(HANDLE handle, file_status& status, DWORD& attributes);
@@ -64,6 +83,23 @@ bool leads_elsewhere(HANDLE handle, DWORD attributes);
 bool has_data_elsewhere(DWORD attributes);
 // What a listing's entry with these attributes and reparse tag is.
 entry_kind listed_kind(DWORD attributes, DWORD reparse_tag);
+
+// The path the system gives for what the handle holds, every link on the way
+// resolved ("\\?\C:\...", "\\?\UNC\server\share\..."); empty when it gives none.
+std::wstring final_path_of(HANDLE handle);
+
+// Whether the handle, opened as `name` relative to `directory`, holds another
+// file than that entry. Under Wine a Unix link to a file opens as the file it
+// names, even with FILE_OPEN_REPARSE_POINT, and shows no reparse point: only
+// the names tell, the opened file's against the directory's and the
+// name, as the system keeps them. Windows opens a link itself, a name
+// surrogate that is never followed.
+bool opened_through_a_link(HANDLE opened, HANDLE directory, const std::string& name);
+
+// Whether a directory whose name on its volume is `name_on_volume` and whose
+// final path is `final_path` is a volume's top: "\" on a local volume, and
+// on a share its root, whose name holds the server and the share.
+bool names_volume_top(const std::wstring& name_on_volume, const std::wstring& final_path);
 
 // Closes the handle, leaving the last error as it was.
 void close_handle(HANDLE handle);

@@ -67,7 +67,8 @@ bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   }
   DWORD attributes = 0;
   const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
-  if (asked && !leads_elsewhere(static_cast<HANDLE>(handle_), attributes) && !has_data_elsewhere(attributes))
+  if (asked && !leads_elsewhere(static_cast<HANDLE>(handle_), attributes) && !has_data_elsewhere(attributes) &&
+      !opened_through_a_link(static_cast<HANDLE>(handle_), static_cast<HANDLE>(entry.directory_handle()), entry.name))
     return true;
   close();
   // A link put in its place since it was listed is not read through here,

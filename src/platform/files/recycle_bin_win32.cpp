@@ -23,17 +23,22 @@ std::uint32_t bin_refusal(const volume_bin& bin, std::uint64_t size) {
 }
 
 removal_result recycle_file(const std::wstring& path, std::uint64_t size, const recycle_calls& calls) {
+  // The shell's recycling is a request: where the bin cannot take the file
+  // it deletes it for good. The volume and the bin's settings are asked first.
+  const std::uint32_t refusal = bin_refusal(calls.bin_of(path), size);
+  if (refusal != error_code::success) return {removal_outcome::refused, refusal};
   const shell_report told = calls.ask_shell(path);
   if (told.told) {
-    if (told.declined || told.destroyed) return {removal_outcome::refused, error_code::not_supported};
-    const removal_result result = shell_removal_result(told.result, told.aborted);
+    if (told.destroyed) return {removal_outcome::destroyed, error_code::success};
+    if (told.declined) return {removal_outcome::refused, error_code::not_supported};
+    // The item's own failure tells why; the operation's is 1223 without a dialog.
+    const removal_result result = shell_removal_result(told.item_result != 0 ? told.item_result : told.result,
+                                                       told.aborted);
     // Moved only where the shell says the file is in the bin.
     if (result.outcome == removal_outcome::removed && !told.recycled)
       return {removal_outcome::refused, error_code::not_supported};
     return result;
   }
-  const std::uint32_t refusal = bin_refusal(calls.bin_of(path), size);
-  if (refusal != error_code::success) return {removal_outcome::refused, refusal};
   const shell_report done = calls.older_shell(path);
   return shell_removal_result(done.result, done.aborted);
 }

@@ -14,6 +14,7 @@ struct shell_report {
   bool recycled = false;  // told: the file is in the recycle bin
   bool declined = false;  // told: it would have deleted the file for good, and was stopped first
   bool destroyed = false; // told: it deleted the file for good
+  int item_result = 0;    // told: how the item's own deletion failed, in the terms of `result`
 };
 
 // What the volume of a path says about a recycle bin there.
@@ -42,8 +43,9 @@ const recycle_calls& system_recycle_calls();
 std::uint32_t bin_refusal(const volume_bin& bin, std::uint64_t size);
 
 // Moves the file at the full path `path` to the recycle bin, never deleting
-// it for good: a file the bin would not keep is refused with
-// error_code::not_supported and stays, and one the shell destroyed anyway
-// is reported so, never counted as moved.
+// it for good where it can tell: a file the bin would not keep, by the
+// volume's kind and the bin's settings and then by the shell's own word, is
+// refused with error_code::not_supported and stays. One the shell deleted for
+// good all the same is `destroyed`: gone, never counted as moved.
 removal_result recycle_file(const std::wstring& path, std::uint64_t size, const recycle_calls& calls);
 }  // namespace platform

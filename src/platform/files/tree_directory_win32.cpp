@@ -132,12 +132,13 @@ std::int64_t blocks_read() { return -1; }
 void tree_directory::warm_entry(const std::string& name) const {
   const DWORD saved = GetLastError();
   HANDLE file = open_in_directory(held(handle_), name, FILE_READ_DATA, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
-  if (file != nullptr) {
+  // Under Wine a link to a file opens as the file it names: that is not read here.
+  if (file != nullptr && !opened_through_a_link(file, held(handle_), name)) {
     char start[64];
     DWORD got = 0;
     ReadFile(file, start, sizeof start, &got, nullptr);
-    CloseHandle(file);
   }
+  if (file != nullptr) CloseHandle(file);
   SetLastError(saved);
 }
 
