@@ -67,7 +67,8 @@ static void describe(int dir, const char* name, char* path, size_t size) {
     length = readlink(link, path, size - 1);
   }
   path[length < 0 ? 0 : length] = '\0';
-  if (name != NULL && name[0] != '\0') snprintf(path + strlen(path), size - strlen(path), "%s%s", length > 0 ? "/" : "", name);
+  if (name != NULL && name[0] != '\0')
+    snprintf(path + strlen(path), size - strlen(path), "%s%s", length > 0 ? "/" : "", name);
 }
 
 // Counts a call of the program's own; true when it is the one to fail, with errno set.
@@ -87,29 +88,30 @@ static int fails(const void* caller, const char* call, int dir, const char* name
 
 #define REAL(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
 #define CALLER __builtin_return_address(0)
-// The trash's own files are made with O_CREAT; the logs are appended to.
-#define OPEN_ERROR(flags) ((flags) & O_CREAT ? ENOSPC : EACCES)
-#define MODE(flags, mode)                                       \
-  if ((flags) & (O_CREAT | __O_TMPFILE)) {                      \
-    va_list rest;                                               \
-    va_start(rest, flags);                                      \
-    mode = va_arg(rest, mode_t);                                \
-    va_end(rest);                                               \
-  }
 
-#define OPEN(name)                                                                   \
-  int name(const char* path, int flags, ...) {                                       \
-    mode_t mode = 0;                                                                 \
-    MODE(flags, mode)                                                                \
-    if (!(flags & O_APPEND) && fails(CALLER, #name, AT_FDCWD, path, OPEN_ERROR(flags))) return -1; \
-    return REAL(name)(path, flags, mode);                                            \
+// The trash's own files are made with O_CREAT; the logs, appended to, do not count.
+static int open_fails(const void* caller, const char* call, int dir, const char* path, int flags) {
+  return !(flags & O_APPEND) && fails(caller, call, dir, path, flags & O_CREAT ? ENOSPC : EACCES);
+}
+#define MODE(mode, flags)                         \
+  mode_t mode = 0;                                \
+  if ((flags) & (O_CREAT | __O_TMPFILE)) {        \
+    va_list rest;                                 \
+    va_start(rest, flags);                        \
+    mode = va_arg(rest, mode_t);                  \
+    va_end(rest);                                 \
   }
-#define OPENAT(name)                                                                 \
-  int name(int dir, const char* path, int flags, ...) {                              \
-    mode_t mode = 0;                                                                 \
-    MODE(flags, mode)                                                                \
-    if (!(flags & O_APPEND) && fails(CALLER, #name, dir, path, OPEN_ERROR(flags))) return -1; \
-    return REAL(name)(dir, path, flags, mode);                                       \
+#define OPEN(name)                                                             \
+  int name(const char* path, int flags, ...) {                                 \
+    MODE(mode, flags)                                                          \
+    if (open_fails(CALLER, #name, AT_FDCWD, path, flags)) return -1;           \
+    return REAL(name)(path, flags, mode);                                      \
+  }
+#define OPENAT(name)                                                           \
+  int name(int dir, const char* path, int flags, ...) {                        \
+    MODE(mode, flags)                                                          \
+    if (open_fails(CALLER, #name, dir, path, flags)) return -1;                \
+    return REAL(name)(dir, path, flags, mode);                                 \
   }
 OPEN(open)
 OPEN(open64)
