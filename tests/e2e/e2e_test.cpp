@@ -874,29 +874,58 @@ TEST_F(end_to_end, read_only_file_is_reported_and_later_files_are_still_removed)
   EXPECT_EQ(read_file(locked), with_payload(obj_start));
 }
 
-TEST_F(end_to_end, a_folder_that_denies_access_is_reported_and_everything_else_is_cleaned) {
+TEST_F(end_to_end, a_folder_or_file_that_denies_access_is_reported_and_everything_else_is_cleaned) {
   const uid_t user = other_user();
   if (user == 0) GTEST_SKIP() << "no second user to run as (not root, or under Wine)";
-  put(tree + "/a.obj", with_payload(obj_start));
-  put(tree + "/closed/b.obj", with_payload(obj_start));
-  put(tree + "/open/c.obj", with_payload(obj_start));
-  // The user gets into every folder but the closed one, and may delete in them.
-  for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
-    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
-  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
-  // An empty browse file the user may not read is still judged by its size.
-  put(tree + "/open/e.sbr", "");
-  ASSERT_EQ(chmod((tree + "/open/e.sbr").c_str(), 0200), 0);
-  run_request request;
-  request.text = "-del0 -outputlog -f " + shown(tree);
-  request.other_user = user;
-  const run_result result = run_in_work(request);
-  EXPECT_EQ(result.status, 0);
-  // Told as the walk meets it, before any removal.
-  EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/closed"),
-                                   shown(tree + "/open/e.sbr"), shown(tree + "/a.obj"), shown(tree + "/open/c.obj")}));
-  ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
-  EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"closed/", "closed/b.obj", "open/"}));
+  const std::string denied = "ERROR Message:" + access_denied_text() + "\n";
+  // Every mode that reads a candidate; a file and a folder the user may not
+  // read, and a folder it may list but not enter.
+  for (const std::string mode : {"-del0", "-dryrun", "-older\"0\"", "-gototrashbox"}) {
+    SCOPED_TRACE(mode);
+    remove_tree(tree);
+    const std::string data_home = fresh_trash();
+    for (const std::string& folder : {data_home, data_home + "/Trash", data_home + "/Trash/files",
+                                      data_home + "/Trash/info"})
+      ASSERT_EQ(chown(folder.c_str(), user, user), 0);
+    put(tree + "/a.obj", with_payload(obj_start));
+    put(tree + "/closed/b.obj", with_payload(obj_start));
+    put(tree + "/open/c.obj", with_payload(obj_start));
+    put(tree + "/open/listed/d.obj", with_payload(obj_start));
+    put(tree + "/open/unread.pdb", with_payload(pdb_start));
+    // The user gets into every folder but two, and may delete in them.
+    for (const std::string& folder : {base.path(), work, tree, tree + "/open"})
+      ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(chmod((tree + "/closed").c_str(), 0), 0);
+    ASSERT_EQ(chmod((tree + "/open/listed").c_str(), 0744), 0);
+    ASSERT_EQ(chmod((tree + "/open/unread.pdb").c_str(), 0600), 0);
+    // An empty browse file the user may not read is judged by its size with del0.
+    put(tree + "/open/e.sbr", "");
+    ASSERT_EQ(chmod((tree + "/open/e.sbr").c_str(), 0200), 0);
+    run_request request;
+    request.text = mode + " -outputlog -f " + shown(tree);
+    request.other_user = user;
+    request.set_env = {{"XDG_DATA_HOME", data_home}};
+    const run_result result = run_in_work(request);
+    EXPECT_EQ(result.status, 0);
+    // A folder told as the walk meets it, before any removal; files as the pass reaches them.
+    const bool del0 = mode == "-del0", dry_run = mode == "-dryrun";
+    const std::string c_obj = shown(tree + "/open/c.obj");
+    std::vector<std::string> messages{denied + shown(tree + "/closed"),
+                                      del0 ? shown(tree + "/open/e.sbr") : denied + shown(tree + "/open/e.sbr"),
+                                      shown(tree + "/a.obj"), c_obj, denied + shown(tree + "/open/listed/d.obj"),
+                                      denied + shown(tree + "/open/unread.pdb")};
+    if (dry_run)
+      messages.push_back("dry run: 2 files, " + std::to_string(2 * with_payload(obj_start).size()) +
+                         " bytes would be removed from " + shown(tree));
+    EXPECT_EQ(result.out, stdout_of(messages));
+    ASSERT_EQ(chmod((tree + "/closed").c_str(), 0755), 0);
+    std::vector<std::string> left{"closed/", "closed/b.obj", "open/", "open/e.sbr", "open/listed/",
+                                  "open/listed/d.obj", "open/unread.pdb"};
+    if (del0) left.erase(left.begin() + 3);
+    if (dry_run) left = {"a.obj", "closed/", "closed/b.obj", "open/", "open/c.obj", "open/e.sbr",
+                         "open/listed/", "open/listed/d.obj", "open/unread.pdb"};
+    EXPECT_EQ(list_tree(tree), left);
+  }
 }
 
 TEST_F(end_to_end, removal_follows_pattern_order_then_depth_first_folders) {
@@ -1280,6 +1309,9 @@ TEST_F(end_to_end, fifos_sockets_and_links_neither_hold_the_run_nor_lead_out_of_
   link(outside, "out");
   link("..", "d0/up");
   if (!target().wine) {  // Windows has neither
+    // A link named like an output that loops, or leads to a folder, is never a folder of the tree.
+    link("loop.obj", "loop.obj");
+    link(outside, "dl.obj");
     ASSERT_EQ(mkfifo((tree + "/x.obj").c_str(), 0644), 0);
     const int unix_socket = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};

@@ -42,18 +42,15 @@ TEST(target_patterns, are_the_ten_patterns_in_order) {
   EXPECT_EQ(target_patterns(), expected);
 }
 
-// How each code a failed read or deletion leaves is taken: refused codes are
-// reported and the file kept while the run goes on; only the rest end it.
-TEST(failure_classes, what_a_volume_refuses_one_file_for_never_ends_the_run) {
+// How each code a failed deletion leaves is taken: a file gone is passed
+// over, and whatever else keeps one file is a refusal, never the run's end.
+TEST(failure_classes, no_code_of_one_file_ends_the_run) {
   using o = platform::removal_outcome;
-  const std::tuple<std::uint32_t, o, bool> rows[] = {
-      {2, o::gone, false},        {5, o::refused, false},     {32, o::refused, true},     {4, o::refused, true},
-      {19, o::refused, true},     {65, o::refused, true},     {225, o::refused, true},    {226, o::refused, true},
-      {1920, o::refused, true},   {8, o::failed, false},      {112, o::failed, false},    {1117, o::failed, false}};
-  for (const auto& [code, deleted, read] : rows) {
-    EXPECT_EQ(deletion_outcome(code), deleted) << code;
-    EXPECT_EQ(is_tolerated_read_failure(code), read) << code;
-  }
+  const std::pair<std::uint32_t, o> rows[] = {
+      {2, o::gone},       {3, o::gone},       {5, o::refused},   {32, o::refused},  {4, o::refused},
+      {19, o::refused},   {65, o::refused},   {225, o::refused}, {226, o::refused}, {1920, o::refused},
+      {8, o::refused},    {112, o::refused},  {170, o::refused}, {1117, o::refused}, {1921, o::refused}};
+  for (const auto& [code, deleted] : rows) EXPECT_EQ(deletion_outcome(code), deleted) << code;
 }
 
 TEST_F(clean_pass_test, removes_recognised_outputs_pattern_by_pattern_and_reports_each) {

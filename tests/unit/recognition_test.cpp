@@ -137,8 +137,13 @@ TEST_F(recognition_test, a_file_whose_data_is_elsewhere_is_never_read_and_counte
   EXPECT_EQ(capture.text(), "not read: 2 files whose data is not on this computer, kept\n\n");
 }
 
-TEST_F(recognition_test, a_folder_opened_as_a_file_raises_not_open) {
+TEST_F(recognition_test, a_folder_opened_as_a_file_raises_not_open_and_a_link_to_one_is_kept) {
   fs::create_directory(dir / "old.obj");
+  std::error_code no_links;  // where the system makes none, the folder alone
+  fs::create_directory_symlink(dir / "old.obj", dir / "link.obj", no_links);
+  if (!no_links) {
+    EXPECT_EQ(judge_build_output((dir / "link.obj").string().c_str(), "*.obj"), recognition_verdict::kept);
+  }
   const std::string directory = (dir / "old.obj").string();
   try {
     is_build_output(directory.c_str(), "*.obj");

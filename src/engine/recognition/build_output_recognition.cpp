@@ -19,22 +19,29 @@ platform::tree_entry by_path(const char* file_path) {
   return platform::tree_entry{nullptr, file_path, file_path};
 }
 
-// A file that could not be asked about or opened: gone is simply kept, a file
-// held by another program is passed over with its code, anything else ends the run.
+// A file that could not be asked about or opened: gone is simply kept, one
+// whose data is elsewhere is never fetched, and any other failure refuses this
+// file alone, with its code.
 recognition_result after_failure(std::uint32_t code, recognition_result& result) {
   if (is_gone(code)) return result;
-  if (code == error_code::file_offline) {
-    result.verdict = recognition_verdict::data_elsewhere;
+  result.verdict = code == error_code::file_offline ? recognition_verdict::data_elsewhere : recognition_verdict::unreadable;
+  result.error = code;
+  return result;
+}
+
+// A real folder named like one of the classic outputs cannot be opened as a
+// file, and that ends the run, as it always has; a link to one is never
+// followed by the walk, and is kept.
+recognition_result after_folder(const platform::tree_entry& entry, const recognition_rule& rule,
+                                recognition_result& result) {
+  if (entry.listed_as == platform::entry_kind::regular || rule.signature == nullptr) return result;
+  platform::file_status itself;
+  if (!platform::stat_entry_itself(entry, itself) || itself.type != platform::file_status::kind::directory)
     return result;
-  }
-  if (is_tolerated_read_failure(code)) {
-    result.verdict = recognition_verdict::unreadable;
-    result.error = code;
-    return result;
-  }
-  platform::set_last_error(code);
+  platform::set_last_error(error_code::access_denied);
   throw std::runtime_error(texts::file_operator_not_open);
 }
+
 // What the removal takes: for a link, the link itself, never the file it names.
 recognition_result& with_freed_size(const platform::tree_entry& entry, recognition_result& result) {
   platform::file_status removed = result.status;
@@ -88,16 +95,18 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   if (!file.is_open()) {
     // A link, or a plain file that became one: asked about first, so that
     // only a regular file behind it is opened, and that one checked to be it.
-    if (!platform::stat_entry(entry, result.status)) return after_failure(platform::get_last_error(), result);
+    if (!platform::stat_entry(entry, result.status)) {
+      const std::uint32_t code = platform::get_last_error();
+      // A link that loops leads nowhere: kept, as one that dangles is.
+      return code == error_code::cant_resolve_filename ? result : after_failure(code, result);
+    }
     using kind = platform::file_status::kind;
     // A directory cannot be opened as a file, as on Windows; one put in
-    // place of a listed plain file is not what was found, and is passed over.
-    // Names only `modern` knows are folders too (GCC's "all.h.gch/" holds
-    // one header per set of options), walked like any other.
-    if (result.status.type == kind::directory)
-      return entry.listed_as == platform::entry_kind::regular || rule.signature == nullptr
-                 ? result
-                 : after_failure(error_code::access_denied, result);
+    // place of a listed plain file, or reached through a link, is not what
+    // the walk takes for a folder, and is kept. Names only `modern` knows
+    // are folders too (GCC's "all.h.gch/" holds one header per set of
+    // options), walked like any other.
+    if (result.status.type == kind::directory) return after_folder(entry, rule, result);
     // A FIFO, socket or device is never opened: opening one runs its driver.
     if (result.status.type != kind::regular) return result;
     if (decided_by_status()) return result;

@@ -110,8 +110,9 @@ bool clean_candidate(const platform::tree_entry& entry, const recognition_rule* 
     case platform::removal_outcome::failed:
       break;
   }
+  // The system had no memory left for it: nothing else ends a run here.
   platform::set_last_error(removal.code);
-  throw std::logic_error(texts::impossible);
+  throw std::logic_error(texts::out_of_memory);
 }
 }  // namespace
 
@@ -131,19 +132,23 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   progress_line& progress = process_progress_line();
   std::size_t candidates = 0, done = 0;
   for (const auto& matches : searcher.candidates) candidates += matches.size();
+  // A directory that cannot be opened again is reported once and passed over, with what it holds.
+  std::vector<bool> passed_over(tree.directories().size());
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
-      const platform::tree_directory* directory = tree.open(match.directory);
-      if (directory == nullptr) {
+      const platform::tree_directory* directory = passed_over[match.directory] ? nullptr : tree.open(match.directory);
+      if (directory == nullptr && !passed_over[match.directory]) {
         const std::uint32_t error = platform::get_last_error();
-        if (is_gone_directory(error)) continue;  // gone since the walk, with what it held
-        platform::set_last_error(error);
-        throw std::runtime_error(texts::file_operator_not_open);
+        passed_over[match.directory] = true;
+        // Gone since the walk, with what it held, is passed over in silence.
+        if (!is_gone_directory(error)) report_tolerated_failure(tree.path(match.directory).c_str(), error);
       }
-      const std::string path = tree.path_of(match.directory, match.name);
-      const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
-      if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
+      if (directory != nullptr) {
+        const std::string path = tree.path_of(match.directory, match.name);
+        const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
+        if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
+      }
       progress.removing(++done, candidates, tally.bytes());
     }
   }

@@ -3,30 +3,24 @@
 
 #include "platform/files/file_removal.h"
 
-// How the clean pass takes a failed file operation, by its last-error code,
-// and how it reports one that it passes over.
+// How the clean takes a failed file operation.
+//
+// Only these end a run:
+//   - the root named on the command line cannot be walked: its first open,
+//     its status or its own listing fails;
+//   - a real folder (not a link) named like one of the ten classic patterns;
+//   - a command-line error (before anything is cleaned);
+//   - no memory.
+// Every other failure met for one entry (reading or judging a candidate;
+// opening, listing or reopening a folder; moving or deleting) is a refusal:
+// the entry's path and its code are reported, the entry is kept, and the run
+// goes on. An entry gone by the time it is reached is passed over in silence.
 
 // The file went away since the search (another run, a build): nothing to do.
 bool is_gone(std::uint32_t code);
 
-// What a volume refuses one file for, while the next may well go: too many
-// open files on a server, a write-protected card, a read-only share, the
-// virus scanner, a reparse tag the system cannot read.
-bool is_refused_by_the_volume(std::uint32_t code);
-
-// Recognition could not read the file, but the pass may go on: it is held
-// open by another program, the system takes its name for an invalid one, or
-// the volume refuses it.
-bool is_tolerated_read_failure(std::uint32_t code);
-
-// A removal that failed without ending the pass.
-bool is_tolerated_removal_failure(std::uint32_t code);
-
-// How a failed deletion ends, by its last-error code.
+// How a failed deletion ends, by its last-error code: gone or refused.
 platform::removal_outcome deletion_outcome(std::uint32_t code);
-
-// A directory whose name the system takes for an invalid one: listed, but no call can reach it.
-bool is_unreachable_directory(std::uint32_t code);
 
 // The system's text for `error`, then the path; the file or directory stays.
 void report_tolerated_failure(const char* path, std::uint32_t error);

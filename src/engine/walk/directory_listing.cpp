@@ -28,15 +28,12 @@ void fail(directory_listing& listing, listing_fault fault) {
   listing.native_error = platform::native_last_error();
 }
 
-// A subdirectory that is gone, named beyond reach or closed to this user (a
-// volume's system folder, another user's data) is passed over; the root, and
-// any other failure, ends the walk.
+// A subdirectory that is gone is passed over in silence, one that cannot be
+// opened for any other reason with a report; the root's failure ends the walk.
 void fail_to_open(directory_listing& listing, bool is_root) {
   const std::uint32_t code = platform::get_last_error();
-  if (!is_root && is_gone_directory(code)) return fail(listing, listing_fault::gone);
-  if (!is_root && is_unreachable_directory(code)) return fail(listing, listing_fault::unreachable);
-  if (!is_root && code == error_code::access_denied) return fail(listing, listing_fault::denied);
-  fail(listing, listing_fault::cannot_open);
+  if (is_root) return fail(listing, listing_fault::cannot_open);
+  fail(listing, is_gone_directory(code) ? listing_fault::gone : listing_fault::refused);
 }
 }  // namespace
 
@@ -114,12 +111,11 @@ directory_listing read_directory(platform::tree_directory& into, const platform:
     if (step == platform::tree_directory::step::end) break;
     if (step == platform::tree_directory::step::listing_failed) {
       fail(listing, listing_fault::broke_off);
-      return listing;
+      break;
     }
     if (step == platform::tree_directory::step::type_failed) {
-      listing.failed_entry = entry;
-      fail(listing, listing_fault::type_unknown);
-      return listing;
+      listing.unreadable.push_back(unreadable_entry{entry, platform::get_last_error()});
+      continue;
     }
     ++listing.entries;
     if (same_ignoring_case(entry, keep_marker_name)) listing.keep_marker = true;

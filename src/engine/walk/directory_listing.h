@@ -35,17 +35,22 @@ class name_rules {
 // The file whose presence keeps its directory, and all below it, out of a clean.
 extern const char* const keep_marker_name;
 
-// How listing a directory went wrong.
+// How listing a directory went wrong. Only the root's failures end a run;
+// any other directory that cannot be opened or listed is reported and passed over.
 enum class listing_fault {
   none,
   gone,           // removed or replaced since its parent was listed: nothing to clean there
   system_place,   // a trash or a volume's system folder: never entered, without a word
-  unreachable,    // a name no call can reach: reported, and passed over
-  denied,         // a subdirectory that refuses to be opened or listed: reported, and passed over
-  cannot_open,    // the directory could not be opened, or its listing started
-  broke_off,      // the listing failed part way
-  type_unknown,   // an entry's type could not be asked
+  refused,        // a subdirectory that cannot be opened or listed: reported, and passed over
+  cannot_open,    // the root could not be opened, or its listing started
+  broke_off,      // the listing failed part way: below the root, what it gave is still cleaned
   threw,          // listing it raised an exception
+};
+
+// An entry whose type could not be asked: reported, and passed over.
+struct unreadable_entry {
+  std::string name;
+  std::uint32_t error;
 };
 
 // A name that matches a pattern, as the listing found it.
@@ -65,7 +70,10 @@ struct directory_listing {
   listing_fault fault = listing_fault::none;
   std::uint32_t error = 0;   // the failure as a Windows error code
   int native_error = 0;      // and as the system gave it
-  std::string failed_entry;  // type_unknown: the entry whose type could not be asked
+  std::vector<unreadable_entry> unreadable;  // in listing order
+
+  // Whether what the listing gave is to be cleaned.
+  bool usable() const { return fault == listing_fault::none || fault == listing_fault::broke_off; }
 };
 
 // Removed since its parent was listed, or replaced by a file or a link.

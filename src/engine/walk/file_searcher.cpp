@@ -14,7 +14,6 @@ namespace fs = boost::filesystem;
 namespace {
 const char* const construct_context = "boost::filesystem::directory_iterator::construct";
 const char* const increment_context = "boost::filesystem::directory_iterator::operator++";
-const char* const status_context = "boost::filesystem::status";
 
 // The walk fails as the path library's own walk did, with the same texts.
 [[noreturn]] void throw_walk_error(const char* context, const std::string& path, int native_error) {
@@ -58,22 +57,21 @@ void file_searcher::walk(const char* root, const std::vector<std::string>& patte
       case listing_fault::gone:
       case listing_fault::system_place:
         break;
-      case listing_fault::unreachable:
-      case listing_fault::denied:
-        // A listed name the system will not take back (one ending in a dot or
-        // a space, say), or a folder closed to this user: reported and passed
-        // over, as such a file is.
+      case listing_fault::refused:
         report_tolerated_failure(tree.path(id).c_str(), listing.error);
         continue;
       case listing_fault::cannot_open:
         throw_walk_error(construct_context, tree.path(id), listing.native_error);
       case listing_fault::broke_off:
-        throw_walk_error(increment_context, tree.path(id), listing.native_error);
-      case listing_fault::type_unknown:
-        throw_walk_error(status_context, tree.path_of(id, listing.failed_entry), listing.native_error);
+        // The root's own listing is the tree; below it, what was listed is still cleaned.
+        if (id == 0) throw_walk_error(increment_context, tree.path(id), listing.native_error);
+        report_tolerated_failure(tree.path(id).c_str(), listing.error);
+        break;
       case listing_fault::threw:
         std::rethrow_exception(directory.failure);
     }
+    for (const unreadable_entry& entry : listing.unreadable)
+      report_tolerated_failure(tree.path_of(id, entry.name).c_str(), entry.error);
     if (listing.keep_marker) {
       kept_directories.push_back(id);
       continue;

@@ -28,9 +28,10 @@ class file_searcher {
   // Walks the whole tree below `root` before anything else is done with it,
   // keeping the matches of each pattern in `candidates`, one list per pattern.
   // Directories whose names match `skip_names` are not entered, nor any that
-  // holds the keep marker. Raises boost::filesystem::filesystem_error when the
-  // tree cannot be walked, or what listing a directory raised: for the first
-  // failure in pre-order.
+  // holds the keep marker. A directory below the root that cannot be opened or
+  // listed, and an entry whose type cannot be asked, is reported in pre-order
+  // and passed over. Raises boost::filesystem::filesystem_error when the root
+  // cannot be opened or listed, or what listing a directory raised.
   void walk(const char* root, const std::vector<std::string>& patterns,
             const std::vector<std::string>& skip_names = {}, directory_opener opener = open_directory);
 

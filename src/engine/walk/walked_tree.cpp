@@ -177,7 +177,7 @@ bool walked_tree::dispatch(std::uint32_t id, std::vector<job>& ready) {
       // Gone since it was listed, with this child; or no longer to be opened.
       const std::uint32_t code = platform::get_last_error();
       directory_listing& listing = directories_[id].listing;
-      listing.fault = is_gone_directory(code) ? listing_fault::gone : listing_fault::cannot_open;
+      listing.fault = is_gone_directory(code) ? listing_fault::gone : listing_fault::refused;
       listing.error = code;
       listing.native_error = platform::native_last_error();
       release_if_done(parent_id);
@@ -198,8 +198,8 @@ void walked_tree::absorb(result done) {
   self.listing = std::move(done.listing);
   self.failure = std::move(done.failure);
   process_progress_line().walked(1, self.listing.entries, self.listing.matches.size());
-  // A directory whose listing failed is not kept open.
-  const bool listed = self.listing.fault == listing_fault::none;
+  // A directory that could not be listed at all is not kept open.
+  const bool listed = self.listing.usable();
   const bool open = handles_.keep(id, listed ? std::move(done.directory) : nullptr) != nullptr;
   if (listed && !loops_back(id)) {
     std::vector<std::string> names = std::move(self.listing.subdirectories);

@@ -17,7 +17,7 @@ enum class removal_outcome {
   removed,
   gone,     // the file was not there (any more)
   refused,  // the recycle bin would not take it; it stays, and the run goes on
-  failed,   // anything else; the run ends
+  failed,   // the system ran out of memory; the run ends
 };
 struct removal_result {
   removal_outcome outcome;
