@@ -1,13 +1,12 @@
 // Every file-system call of a small clean failed once, each in a run of its
-// own: only a root that cannot be walked may end the run; any other failure
-// keeps its entry and is reported, and nothing is lost or touched outside.
+// own: only a root that cannot be walked may end the run; every output but the
+// one failed is cleaned or reported, and nothing is lost or touched outside.
 #include <limits.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
