@@ -640,6 +640,49 @@ TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothi
 
 // A tree on another mount goes to that mount's own trash, one on a read-only
 // mount is reported and kept, and the run goes on.
+TEST_F(end_to_end, a_folder_moved_out_of_the_tree_before_its_removals_keeps_its_files) {
+  const std::string data_home = fresh_trash();
+  const std::string outside = base / "outside";
+  for (const std::string how : {"", "-gototrashbox "}) {
+    SCOPED_TRACE(how);
+    if (target().wine && !how.empty()) continue;  // the recycle bin takes paths: see the README
+    for (const std::string& folder : {tree, outside}) remove_tree(folder);
+    std::vector<std::string> moved;
+    // The browse files come first, in the root: the folder goes while they do.
+    for (int i = 0; i < 200; ++i) {
+      put(tree + "/b" + std::to_string(1000 + i) + ".sbr", with_payload(sbr_start));
+      moved.push_back("f" + std::to_string(1000 + i) + ".obj");
+      put(tree + "/sub/" + moved.back(), with_payload(obj_start));
+    }
+    run_result result;
+    {
+      open_watch move(tree + "/b1000.sbr", [&] { EXPECT_EQ(rename((tree + "/sub").c_str(), outside.c_str()), 0); });
+      result = run(how + "-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+      EXPECT_TRUE(move.fired());
+    }
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
+    EXPECT_EQ(list_tree(outside), moved);
+  }
+}
+
+TEST_F(end_to_end, a_file_that_is_a_mount_point_is_refused_and_the_run_goes_on) {
+  if (target().wine) GTEST_SKIP() << "a mount namespace of the Linux program";
+  const private_tmpfs mounted({}, "");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
+  put(tree + "/m.obj", with_payload(obj_start));
+  put(base / "mounted.obj", with_payload(obj_start));
+  put(tree + "/z.pdb", with_payload(pdb_start));
+  ASSERT_EQ(mount((base / "mounted.obj").c_str(), (tree + "/m.obj").c_str(), nullptr, MS_BIND, nullptr), 0)
+      << strerror(errno);
+  const run_result result = run("-outputlog -f " + shown(tree));
+  umount2((tree + "/m.obj").c_str(), MNT_DETACH);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:The requested resource is in use.\n\n" + tree + "/m.obj",
+                                   tree + "/z.pdb"}));
+  EXPECT_EQ(list_tree(tree), std::vector<std::string>{"m.obj"});
+}
+
 TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
   if (target().wine) GTEST_SKIP() << "the Linux trash";
   const std::string other = base / "other", locked = base / "locked";
@@ -1924,6 +1967,31 @@ class changing_tree : public end_to_end {
     if (target().wine) GTEST_SKIP() << "the tree is changed through Linux calls at a moment only Linux tells";
   }
 };
+
+TEST_F(changing_tree, a_folder_locked_after_the_walk_is_reported_once_and_the_rest_is_cleaned) {
+  const uid_t user = other_user();
+  if (user == 0) GTEST_SKIP() << "no second user to run as (not root)";
+  plant(tree, 40);
+  put(tree + "/a.sbr", with_payload(sbr_start));
+  for (const std::string& folder : {base.path(), work, tree}) ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+  for (int i = 0; i < 40; ++i) ASSERT_EQ(chmod((tree + "/f" + std::to_string(i)).c_str(), 0777), 0);
+  run_request request;
+  request.text = "-f " + shown(tree);
+  request.other_user = user;
+  request.descriptor_limit = 12;  // too few to keep the folders open: each is opened again
+  run_result result;
+  {
+    // The browse file goes first; the objects' folders are reached after it.
+    open_watch lock(tree + "/a.sbr", [&] { EXPECT_EQ(chmod((tree + "/f7").c_str(), 0), 0); });
+    result = run_in_work(request);
+    EXPECT_TRUE(lock.fired());
+  }
+  ASSERT_EQ(chmod((tree + "/f7").c_str(), 0755), 0);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, stdout_of({"ERROR Message:" + access_denied_text() + "\n" + shown(tree + "/f7")}));
+  EXPECT_EQ(objects_in(tree, 40), 1);
+  EXPECT_TRUE(exists(tree + "/f7/x.obj"));
+}
 
 TEST_F(changing_tree, a_root_swapped_for_a_link_as_the_walk_starts_sends_nothing_out_of_the_tree) {
   const std::string walked = base / "walked", other = base / "other";

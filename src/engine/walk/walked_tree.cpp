@@ -141,6 +141,7 @@ void walked_tree::add(std::uint32_t parent, std::string name) {
   added.name = std::move(name);
   directories_.push_back(std::move(added));
   waiting_children_.push_back(0);
+  confirmed_.push_back(std::chrono::steady_clock::time_point());  // never
   handles_.add();
 }
 
@@ -228,14 +229,46 @@ void walked_tree::absorb(result done) {
 }
 
 const platform::tree_directory* walked_tree::open(std::uint32_t id) {
+  // Its files one after another: confirmed once, before the first.
+  if (current_ == id) return handles_.find(id);
   if (current_ != none) handles_.give_back(current_);
   current_ = none;
   const platform::tree_directory* opened = reopen(id);
-  if (opened != nullptr) {
-    handles_.take(id);
-    current_ = id;
+  if (opened == nullptr) return nullptr;
+  handles_.take(id);
+  if (!stands_in_place(id)) {
+    // Moved out of the tree since: what it holds is no longer the tree's.
+    handles_.give_back(id);
+    platform::set_last_error(error_code::path_not_found);
+    return nullptr;
   }
+  current_ = id;
   return opened;
+}
+
+bool walked_tree::stands_in_place(std::uint32_t id) {
+  // Each name on the way up, in its parent as it is now, up to the root
+  // held since the start: a folder moved elsewhere keeps its handle, and
+  // only its place tells. The way up is shared by the directories next in
+  // pre-order, so a way confirmed up to the root less than a millisecond ago
+  // is not asked again: a folder moved out is passed over from then on.
+  constexpr auto trusted_for = std::chrono::milliseconds(10);
+  const auto now = std::chrono::steady_clock::now();
+  auto whole_way = now;  // when the way up to the root was last confirmed
+  std::size_t asked = 0;
+  for (std::uint32_t at = id; at != 0; at = directories_[at].parent) {
+    if (now - confirmed_[at] < trusted_for) {
+      whole_way = confirmed_[at];
+      break;
+    }
+    const platform::file_identity& self = directories_[at].listing.identity;
+    if (!self.known) return true;  // nothing to tell it by
+    const platform::tree_directory* parent = reopen(directories_[at].parent);
+    if (parent == nullptr || !parent->names_directory(directories_[at].name, self)) return false;
+    ++asked;
+  }
+  for (std::uint32_t at = id; asked > 0; at = directories_[at].parent, --asked) confirmed_[at] = whole_way;
+  return true;
 }
 
 const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {

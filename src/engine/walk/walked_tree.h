@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -46,7 +47,9 @@ class walked_tree {
   void walk();
 
   // The directory open, relative to its nearest open ancestor, each step
-  // checked against what the walk saw; valid until the next call. Null, with
+  // checked against what the walk saw, and confirmed to stand where the walk
+  // found it, each name on the way up naming it in its parent as it is now,
+  // up to the root; valid until the next call. Null, with
   // the last error set, when it cannot be opened: is_gone_directory tells a
   // directory gone or replaced since the walk, with everything in it.
   const platform::tree_directory* open(std::uint32_t id);
@@ -69,6 +72,7 @@ class walked_tree {
   void absorb(result done);
   result list(job next, bool warm) const;
   const platform::tree_directory* reopen(std::uint32_t id);
+  bool stands_in_place(std::uint32_t id);
   const platform::tree_directory* open_step(std::uint32_t from, std::uint32_t id, const std::string& name);
   void release_if_done(std::uint32_t id);
   bool loops_back(std::uint32_t id);
@@ -84,6 +88,8 @@ class walked_tree {
   std::uint32_t current_ = none;  // what open() returned last: in use until the next call
   std::vector<directory> directories_;
   std::vector<std::uint32_t> waiting_children_;  // found, not yet handed out for listing
+  // When each directory's way up to the root was last confirmed to stand as walked.
+  std::vector<std::chrono::steady_clock::time_point> confirmed_;
   std::vector<std::uint32_t> pending_;     // found, not yet listed; the last one next
   std::set<platform::file_identity> seen_;  // every directory listed so far
   // path(): the way down to the directory asked for last, so that a step in

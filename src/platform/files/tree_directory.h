@@ -51,6 +51,9 @@ class tree_directory {
   // What makes the directory the same under another name, asked of the open
   // directory; false where the platform does not tell it that cheaply.
   bool get_identity(file_identity& id) const;
+  // Whether `name` here still names the directory known by `identity`,
+  // never through a link.
+  bool names_directory(const std::string& name, const file_identity& identity) const;
 
   // Has the start of the plain file `name` brought into memory, never through
   // a link, so that a later read finds it there. Decides nothing; failures are ignored.

@@ -110,6 +110,16 @@ void tree_directory::warm_entry(const std::string& name) const {
   errno = saved;
 }
 
+bool tree_directory::names_directory(const std::string& name, const file_identity& identity) const {
+  const int saved = errno;
+  struct stat info {};
+  const bool found = ::fstatat(descriptor_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+  errno = saved;
+  return found && S_ISDIR(info.st_mode) &&
+         file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true} ==
+             identity;
+}
+
 bool tree_directory::get_identity(file_identity& id) const {
   const int saved = errno;
   struct stat info {};

@@ -142,4 +142,13 @@ void tree_directory::warm_entry(const std::string& name) const {
 }
 
 bool tree_directory::get_identity(file_identity& id) const { return identity_of(held(handle_), id); }
+
+bool tree_directory::names_directory(const std::string& name, const file_identity& identity) const {
+  const DWORD saved = GetLastError();
+  tree_directory named;
+  file_identity found;
+  const bool same = named.open_subdirectory(*this, name) && named.get_identity(found) && found == identity;
+  SetLastError(saved);
+  return same;
+}
 }  // namespace platform
