@@ -1088,7 +1088,7 @@ std::string pattern_of(const std::string& relative) {
 // Where a file's removal comes in a pass: by pattern, then root before subfolders.
 int pass_rank(const std::string& relative) {
   const std::vector<std::string> order = {
-      "*.sbr", "*.obj", "*.pch", "*.ilk",  "*.bsc",  "*.pdb",  "*.idb",     "*.res",      "*.opp", "*.o",
+      "*.sbr", "*.obj", "*.pch", "*.ilk",  "*.bsc",  "*.pdb",  "*.idb",     "*.res",      "*.opp", "*.o", "*.lo",
       "*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj", "*.gcno", "*.gcda", "*.profraw", "*.profdata",
       "*.dwo", "*.VC.db"};
   const auto at = std::find(order.begin(), order.end(), pattern_of(relative)) - order.begin();
@@ -1296,6 +1296,36 @@ TEST_F(end_to_end, dry_run_without_outputlog_totals_each_tree_and_leaves_the_tra
   EXPECT_EQ(list_tree(tree), (std::vector<std::string>{"a/", "a/keep.obj", "a/sub/", "a/sub/y.pdb", "a/x.obj", "b/"}));
   EXPECT_EQ(list_tree(work), std::vector<std::string>{});
   EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
+}
+
+TEST_F(modern_outputs, a_trees_own_build_writes_again_all_that_was_removed_but_run_data) {
+  // What a clean takes of each tree, and what of it only a run writes. add.bin keeps add.gcno and add.dwo.
+  const struct { const char* kind; std::vector<std::string> removed, run_data; } rows[] = {
+      {"libtool", {".libs/add.o", ".libs/sub.o", "add.lo", "add.o", "sub.lo", "sub.o"}, {}},
+      {"coverage", {"add.gcda", "main.dwo", "main.gcda", "main.gcno", "main.o"}, {"add.gcda", "main.gcda"}},
+      {"mingw", {"build/CMakeFiles/app.dir/app.rc.res", "build/CMakeFiles/app.dir/main.c.obj"}, {}}};
+  for (const auto& row : rows) {
+    const std::string own = tree + "/" + row.kind;
+    std::string log;
+    ASSERT_EQ(run_command({BRULO_E2E_OWN_BUILD_SCRIPT, row.kind, own, "build"}, 300000, &log), 0) << log;
+    std::vector<std::string> removed, built = list_tree(own), left = built;
+    for (const std::string& name : row.removed) {
+      removed.push_back(row.kind + ("/" + name));
+      left.erase(std::find(left.begin(), left.end(), name));
+    }
+    expect_messages(run("-modern -dryrun -f " + shown(own)), removed,
+                    {"dry run: " + std::to_string(removed.size()) + " files, " + std::to_string(size_of(removed)) +
+                     " bytes would be removed from " + shown(own)});
+    expect_messages(run("-modern -outputlog -f " + shown(own)), removed);
+    EXPECT_EQ(list_tree(own), left) << row.kind;
+    EXPECT_EQ(run_command({BRULO_E2E_OWN_BUILD_SCRIPT, row.kind, own, "rebuild"}, 300000, &log), 0) << log;
+    left = list_tree(own);
+    for (const std::string& name : built) {
+      if (std::count(row.run_data.begin(), row.run_data.end(), name) == 0) {
+        EXPECT_TRUE(std::binary_search(left.begin(), left.end(), name)) << row.kind << "/" << name;
+      }
+    }
+  }
 }
 
 // ---- under load, odd files and hostile trees ---------------------------------------

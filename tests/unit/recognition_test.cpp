@@ -251,8 +251,8 @@ std::string bitcode_wrapper(std::uint32_t offset, std::uint32_t size) {
 }
 
 TEST_F(modern_rules_test, bitcode_objects_and_the_patterns_only_modern_searches) {
-  EXPECT_EQ(modern_patterns(), (std::vector<std::string>{"*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj", "*.gcno",
-                                                        "*.gcda", "*.profraw", "*.profdata", "*.dwo", "*.VC.db"}));
+  EXPECT_EQ(modern_patterns(), (std::vector<std::string>{"*.lo", "*.gch", "*.pcm", "*.gcm", "*.ifc", "*.ipdb", "*.iobj",
+                                                        "*.gcno", "*.gcda", "*.profraw", "*.profdata", "*.dwo", "*.VC.db"}));
   const std::string bare("BC\xC0\xDE\x35\x14", 6), elf("\x7F" "ELF\x01\x01\x01", 7);
   const std::string msf("Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0", 32), wrapped = bitcode_wrapper(20, 2016);
   std::string not_bitcode = bitcode_wrapper(20, 8);
@@ -264,6 +264,11 @@ TEST_F(modern_rules_test, bitcode_objects_and_the_patterns_only_modern_searches)
       {"*.o", bitcode_wrapper(20, 0), 2048, false}, {"*.o", bitcode_wrapper(0xFFFFFFF0u, 0x20), 2048, false},
       {"*.o", bitcode_wrapper(64, 8).substr(0, 32), 72, true}, {"*.o", not_bitcode, 28, false},
       {"*.pch", bare, 0, false},
+      // libtool's descriptor by its whole first line; COFF resources of MinGW-w64's windres.
+      {"*.lo", "# add-long-name.lo - a libtool object file\n#", 0, true}, {"*.lo", "# add.lo - a libtool object file", 0, false},
+      {"*.lo", "# a/b.lo - a libtool object file\n", 0, false}, {"*.lo", "# .lo - a libtool object file\n", 0, false},
+      {"*.lo", "# x.la - a libtool library file\n", 0, false}, {"*.lo", header_of(elf, 16) + std::string("\x01\0", 2), 0, true},
+      {"*.res", header_of("\x64\x86\x01", 20), 0, true}, {"*.res", header_of(elf, 16) + std::string("\x01\0", 2), 0, false},
       {"*.gch", "gpchC014\xDF\x5C", 0, true}, {"*.gch", "gpch+014", 0, true}, {"*.gch", "CPCH\x01\x08", 0, true},
       {"*.gch", "gpchX014", 0, false}, {"*.gch", "gpchC0a4", 0, false}, {"*.gch", "gpchC01", 0, false},
       {"*.gch", "#pragma once\n", 0, false}, {"*.pcm", "CPCH\x01\x08", 0, true}, {"*.pcm", "gpchC014", 0, false},
@@ -356,7 +361,7 @@ TEST_F(modern_rules_test, msf_7_program_databases_and_clang_precompiled_headers)
   EXPECT_FALSE(modern_only("*.obj", msf));
   EXPECT_FALSE(modern_only("*.pdb", "CPCH"));
   EXPECT_FALSE(modern_only("*.ilk", header_of("\x64\x86", 20)));
-  EXPECT_FALSE(modern_only("*.res", header_of("\x64\x86", 20)));
+  EXPECT_FALSE(modern_only("*.sbr", header_of("\x64\x86", 20)));
 }
 
 TEST_F(modern_rules_test, classic_verdicts_stay_and_files_are_read_the_same_way) {

@@ -7,6 +7,7 @@
 #include "diag/texts.h"
 #include "engine/removal/failure_classes.h"
 #include "engine/recognition/file_operator.h"
+#include "engine/recognition/file_start.h"
 #include "engine/recognition/output_age.h"
 #include "engine/recognition/recognition_rules.h"
 #include "platform/text/error_codes.h"
@@ -116,8 +117,8 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
     if (!file.is_open()) return code == error_code::bad_file_type ? result : after_failure(code, result);
   }
   if (decided_by_status()) return result;
-  unsigned char start[leading_bytes_length] = {};
-  const std::size_t size = file.read(start, sizeof start);
+  unsigned char start[longest_file_start] = {};
+  const std::size_t size = read_file_start(file, rule, start);
   file.close();
   if (judge_file_start(rule, start, size, result.status.size, settings))
     result.verdict = recognition_verdict::build_output;

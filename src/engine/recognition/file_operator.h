@@ -21,7 +21,8 @@ class file_operator {
   bool is_open() const { return handle_.is_open(); }
   // The open file; throws std::runtime_error when closed.
   platform::read_only_file& get_handle();
-  // Reads up to `length` bytes from the start and returns how many it read;
+  // Reads up to `length` bytes from the start, or after what the last read
+  // gave, and returns how many it read;
   // bytes it cannot read stay as they are. Throws std::runtime_error when closed.
   std::size_t read(void* buffer, std::size_t length);
   void close();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace {
 std::uint32_t little16(const unsigned char* at) { return at[0] | at[1] << 8; }
@@ -105,6 +106,21 @@ bool is_indexed_profile(const unsigned char* bytes, std::size_t size) {
   return size >= 8 && little64(bytes) == 0x8169666F72706CFF;
 }
 
+// libtool writes "# NAME.lo - a libtool object file" on the first line of the
+// text that names a compile's objects; the line must end within the bytes read.
+bool is_libtool_descriptor(const unsigned char* bytes, std::size_t size) {
+  const auto* line_end = static_cast<const unsigned char*>(std::memchr(bytes, '\n', size));
+  if (line_end == nullptr) return false;
+  const std::string line(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(line_end - bytes));
+  const std::string start = "# ", end = ".lo - a libtool object file";
+  if (line.size() <= start.size() + end.size() || line.compare(0, start.size(), start) != 0 ||
+      line.compare(line.size() - end.size(), end.size(), end) != 0)
+    return false;
+  // NAME is the descriptor's own file name, without a folder.
+  const std::string name = line.substr(start.size(), line.size() - start.size() - end.size());
+  return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
 bool is_msf_7(const unsigned char* bytes, std::size_t size) {
   constexpr char header[] = "Microsoft C/C++ MSF 7.00\r\n\x1A" "DS\0\0\0";
   return starts_with(bytes, size, header, sizeof header - 1);
@@ -117,6 +133,11 @@ bool is_modern_output(modern_kind kind, const unsigned char* bytes, std::size_t 
     case modern_kind::object:
       return is_coff_object(bytes, size) || is_anonymous_object(bytes, size) || is_elf_relocatable(bytes, size) ||
              is_mach_o_object(bytes, size) || is_llvm_bitcode(bytes, size, file_size);
+    // A libtool build keeps the objects a descriptor names elsewhere, but a
+    // build that moves an object to this name (zlib's) keeps the object here.
+    case modern_kind::libtool_object:
+      return is_libtool_descriptor(bytes, size) || is_modern_output(modern_kind::object, bytes, size, file_size);
+    case modern_kind::resource_object: return is_coff_object(bytes, size);
     case modern_kind::program_database: return is_msf_7(bytes, size);
     case modern_kind::precompiled_header: return clang_ast_file;
     case modern_kind::gcc_precompiled_header: return is_gpch(bytes, size) || clang_ast_file;

@@ -7,6 +7,8 @@
 enum class modern_kind {
   none,                    // no modern format for the pattern
   object,                  // COFF, anonymous-object, ELF relocatable, Mach-O or LLVM bitcode object
+  libtool_object,          // libtool's object descriptor, or an object under its name
+  resource_object,         // a resource script compiled into a COFF object (MinGW-w64's windres)
   program_database,        // MSF 7.00 container
   precompiled_header,      // clang's CPCH
   gcc_precompiled_header,  // GCC's gpch, or clang's CPCH under GCC's name
@@ -20,6 +22,10 @@ enum class modern_kind {
   split_debug_info,        // the DWARF that -gsplit-dwarf moves out of an object
   browse_database,         // Visual Studio's SQLite browse database
 };
+
+// The longest first line of a libtool object descriptor read: "# NAME.lo - a
+// libtool object file" for the longest name a system gives a file.
+constexpr std::size_t libtool_first_line_limit = 1024;
 
 // True when the first `size` bytes of a file of `file_size` bytes are a modern
 // build output of `kind`. Only bytes actually present count: a truncated

@@ -27,9 +27,11 @@ constexpr recognition_rule rule_table[] = {
     {"*.obj", coff_i386, sizeof coff_i386, false, modern_kind::object},
     {"*.idb", pdb_header, sizeof pdb_header - 1, false, modern_kind::program_database},
     {"*.sbr", sbr_header, sizeof sbr_header, true, modern_kind::none},
-    {"*.res", res_header, sizeof res_header, false, modern_kind::none},
+    {"*.res", res_header, sizeof res_header, false, modern_kind::resource_object},
     {"*.o", mingw_object, sizeof mingw_object, false, modern_kind::object},
     {"*.opp", mingw_object, sizeof mingw_object, false, modern_kind::object},
+    // Objects first: notes and split debug information go only with their object.
+    {"*.lo", nullptr, 0, false, modern_kind::libtool_object},
     {"*.gch", nullptr, 0, false, modern_kind::gcc_precompiled_header},
     {"*.pcm", nullptr, 0, false, modern_kind::precompiled_header},
     {"*.gcm", nullptr, 0, false, modern_kind::gcc_module},

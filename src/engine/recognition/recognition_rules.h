@@ -22,7 +22,8 @@ const recognition_rule* find_rule(const char* pattern);
 // The patterns only "modern" searches, after the ten, in their fixed order.
 std::vector<std::string> modern_patterns();
 
-// The most bytes of a file's start that any rule looks at.
+// The bytes of a file's start that every rule compares; only a libtool
+// descriptor's first line is read further (read_file_start).
 constexpr std::size_t leading_bytes_length = 32;
 
 // The verdict by the signatures for a file of `file_size` bytes whose first

@@ -8,6 +8,7 @@
 #include "diag/progress_line.h"
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
+#include "engine/recognition/object_companions.h"
 #include "engine/removal/byte_buffer.h"
 #include "engine/walk/directory_listing.h"
 #include "engine/removal/failure_classes.h"
@@ -134,6 +135,9 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
   for (const auto& matches : searcher.candidates) candidates += matches.size();
   // A directory that cannot be opened again is reported once and passed over, with what it holds.
   std::vector<bool> passed_over(tree.directories().size());
+  object_companions companions;
+  for (std::uint32_t id = 0; id < tree.directories().size(); ++id)
+    for (const std::string& name : tree.directories()[id].listing.possible_objects) companions.note_listed(id, name);
   for (std::size_t k = 0; k < ordered.size(); ++k) {
     const recognition_rule* rule = find_rule(ordered[k].c_str());
     for (const file_searcher::candidate& match : searcher.candidates[k]) {
@@ -147,7 +151,15 @@ bool remove_build_outputs(const char* root, const std::list<std::string>& patter
       if (directory != nullptr) {
         const std::string path = tree.path_of(match.directory, match.name);
         const platform::tree_entry entry{directory, match.name.c_str(), path.c_str(), match.listed_as};
-        if (clean_candidate(entry, rule, settings, tally, k, match.directory)) anything_removed = true;
+        // Notes or split debug information whose object stays are kept without a word.
+        const bool described_stays = rule != nullptr && describes_an_object(rule->modern) &&
+                                     !companions.may_go(match.directory, match.name);
+        // What the tally counts is what went, or in a dry run or for a hint would go.
+        const std::uint64_t taken_before = tally.files() + tally.modern_only_files();
+        if (!described_stays && clean_candidate(entry, rule, settings, tally, k, match.directory))
+          anything_removed = true;
+        if (tally.files() + tally.modern_only_files() != taken_before)
+          companions.note_taken(match.directory, match.name);
       }
       progress.removing(++done, candidates, tally.bytes());
     }

@@ -32,6 +32,7 @@ class removal_tally {
     modern_only_bytes_ += size;
   }
 
+  std::uint64_t files() const { return files_; }
   std::uint64_t bytes() const { return bytes_; }
   std::uint64_t modern_only_files() const { return modern_only_files_; }
   std::uint64_t modern_only_bytes() const { return modern_only_bytes_; }

@@ -1,5 +1,8 @@
 #include "engine/walk/directory_listing.h"
 
+#include <set>
+
+#include "engine/recognition/object_companions.h"
 #include "engine/removal/failure_classes.h"
 #include "engine/walk/name_pattern.h"
 #include "platform/text/error_codes.h"
@@ -20,6 +23,18 @@ bool same_ignoring_case(const std::string& name, const char* wanted) {
 bool is_extension_pattern(const std::string& pattern) {
   return pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' &&
          pattern.find_first_of("*?.[\\", 2) == std::string::npos;
+}
+
+// Of the entries that are no folders, those that may be the object of notes
+// or split debug information among them.
+void keep_possible_objects(std::vector<std::string>& files, directory_listing& listing) {
+  std::set<std::string> described;
+  for (const std::string& name : files)
+    if (names_an_object_description(name)) described.insert(object_stem(name));
+  if (described.empty()) return;
+  for (std::string& name : files)
+    if (!names_an_object_description(name) && described.count(object_stem(name)) != 0)
+      listing.possible_objects.push_back(std::move(name));
 }
 
 void fail(directory_listing& listing, listing_fault fault) {
@@ -49,6 +64,7 @@ name_rules::name_rules(const std::vector<std::string>& patterns, const std::vect
     pattern_rule rule{pattern, {}};
     if (is_extension_pattern(pattern))
       for (std::size_t k = 2; k < pattern.size(); ++k) rule.extension.push_back(lower(pattern[k]));
+    if (rule.extension == "gcno" || rule.extension == "dwo") finds_object_descriptions_ = true;
     patterns_.push_back(rule);
   }
 }
@@ -99,6 +115,7 @@ directory_listing read_directory(platform::tree_directory& into, const platform:
   }
   std::string entry;
   platform::entry_kind kind = platform::entry_kind::other;
+  std::vector<std::string> files;  // with finds_object_descriptions
   enum class top { unknown, yes, no } volume_top = top::unknown;  // asked at the first name that needs it
   const auto system_folder = [&](const std::string& name) {
     if (!rules.places().at_volume_top(name)) return false;
@@ -121,14 +138,17 @@ directory_listing read_directory(platform::tree_directory& into, const platform:
     if (same_ignoring_case(entry, keep_marker_name)) listing.keep_marker = true;
     const int match = rules.classify(entry);
     if (match >= 0) listing.matches.push_back(listed_match{static_cast<std::uint32_t>(match), entry, kind});
+    if (rules.finds_object_descriptions() && kind != platform::entry_kind::directory) files.push_back(entry);
     if (kind == platform::entry_kind::directory && !rules.skips(entry) && !system_folder(entry))
       listing.subdirectories.push_back(entry);
   }
   into.close_listing();
+  keep_possible_objects(files, listing);
   // Nothing in it or below it is touched: what the listing found is dropped.
   if (listing.keep_marker) {
     listing.matches.clear();
     listing.subdirectories.clear();
+    listing.possible_objects.clear();
   }
   if (warm)
     for (const listed_match& match : listing.matches)

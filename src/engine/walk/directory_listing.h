@@ -21,6 +21,9 @@ class name_rules {
   bool skips(const std::string& directory_name) const;
   // The system's folders, never entered whatever their names.
   const platform::system_places& places() const { return places_; }
+  // Whether a pattern finds coverage notes or split debug information, whose
+  // objects a listing then notes.
+  bool finds_object_descriptions() const { return finds_object_descriptions_; }
 
  private:
   struct pattern_rule {
@@ -30,6 +33,7 @@ class name_rules {
   std::vector<pattern_rule> patterns_;
   std::vector<std::string> skip_names_;
   platform::system_places places_;
+  bool finds_object_descriptions_ = false;
 };
 
 // The file whose presence keeps its directory, and all below it, out of a clean.
@@ -65,6 +69,9 @@ struct directory_listing {
   platform::file_identity identity;
   std::vector<listed_match> matches;                            // in listing order
   std::vector<std::string> subdirectories;                      // to enter, in listing order
+  // The other entries that share their stem with coverage notes or split debug
+  // information listed here: what may be the objects those describe.
+  std::vector<std::string> possible_objects;
   std::size_t entries = 0;  // how many the listing gave
   bool keep_marker = false;
   listing_fault fault = listing_fault::none;

@@ -44,7 +44,7 @@ struct walked_tree::result {
 
 walked_tree::walked_tree(std::string root, const name_rules& rules, std::size_t threads, bool adapt,
                          directory_opener opener, std::size_t spare_descriptors)
-    : root_(std::move(root)),
+    : paths_(std::move(root)),
       rules_(rules),
       threads_(std::max<std::size_t>(threads, 1)),
       adapt_(adapt),
@@ -188,7 +188,8 @@ bool walked_tree::dispatch(std::uint32_t id, std::vector<job>& ready) {
   }
   handles_.reserve();
   ++in_flight_;
-  ready.push_back(job{id, parent, id == 0 ? root_ : directories_[id].name, std::make_unique<platform::tree_directory>()});
+  ready.push_back(
+      job{id, parent, id == 0 ? paths_.root() : directories_[id].name, std::make_unique<platform::tree_directory>()});
   return true;
 }
 
@@ -337,32 +338,7 @@ bool walked_tree::loops_back(std::uint32_t id) {
   return false;
 }
 
-const std::string& walked_tree::path(std::uint32_t id) {
-  if (id == 0) return root_;
-  std::vector<std::uint32_t> way;
-  std::uint32_t at = id;
-  const auto on_chain = [this](std::uint32_t node) {
-    const std::uint32_t depth = directories_[node].depth;
-    return depth < path_chain_.size() && path_chain_[depth] == node;
-  };
-  for (; at != 0 && !on_chain(at); at = directories_[at].parent) way.push_back(at);
-  if (path_chain_.empty()) {
-    // Below the root, paths start from its preferred form.
-    path_ = platform::preferred_form(root_);
-    path_chain_.assign(1, 0);
-    path_ends_.assign(1, path_.size());
-  }
-  const std::size_t keep = directories_[at].depth + 1;
-  path_chain_.resize(keep);
-  path_ends_.resize(keep);
-  path_.resize(path_ends_.back());
-  for (auto step = way.rbegin(); step != way.rend(); ++step) {
-    platform::append_name(path_, directories_[*step].name);
-    path_chain_.push_back(*step);
-    path_ends_.push_back(path_.size());
-  }
-  return path_;
-}
+const std::string& walked_tree::path(std::uint32_t id) { return paths_.path(id, directories_); }
 
 std::string walked_tree::path_of(std::uint32_t id, const std::string& name) {
   return path(id) + platform::path_separator + name;

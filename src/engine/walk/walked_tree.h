@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/walk/directory_listing.h"
+#include "engine/walk/directory_paths.h"
 #include "engine/walk/open_directories.h"
 #include "platform/files/tree_directory.h"
 
@@ -78,7 +79,7 @@ class walked_tree {
   bool loops_back(std::uint32_t id);
   void run_on_workers(std::vector<job>& ready);
 
-  std::string root_;
+  directory_paths paths_;
   const name_rules& rules_;
   std::size_t threads_;
   bool adapt_;
@@ -92,9 +93,4 @@ class walked_tree {
   std::vector<std::chrono::steady_clock::time_point> confirmed_;
   std::vector<std::uint32_t> pending_;     // found, not yet listed; the last one next
   std::set<platform::file_identity> seen_;  // every directory listed so far
-  // path(): the way down to the directory asked for last, so that a step in
-  // pre-order costs what two paths differ by, not their depth.
-  std::string path_;
-  std::vector<std::uint32_t> path_chain_;  // by depth
-  std::vector<std::size_t> path_ends_;     // the length of path_ at each step
 };

@@ -26,7 +26,8 @@ class read_only_file {
   // else put in its place (a folder, a FIFO, a device) fails with bad_file_type.
   bool open_listed(const tree_entry& entry, file_status& status);
   bool is_open() const;
-  // Reads up to `length` bytes from the start and returns how many it read:
+  // Reads up to `length` bytes from the start, or after what the last read
+  // gave, and returns how many it read:
   // fewer at the end of the file or where the read fails.
   std::size_t read(void* buffer, std::size_t length);
   void close();
