@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <pwd.h>
 #include <sched.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
@@ -755,6 +756,47 @@ TEST_F(end_to_end, the_home_trash_is_followed_through_a_link_and_without_a_home_
   EXPECT_EQ(result.out, stdout_of({"ERROR Message:The system cannot find the file specified.\n\n" + tree + "/b.obj"}));
   EXPECT_EQ(read_file(tree + "/b.obj"), with_payload(obj_start));
   EXPECT_FALSE(exists(no_home));
+}
+
+// Without HOME (a service, cron) the home is the user database's, for the
+// trash and for the walk alike: a run over that home keeps what was trashed.
+TEST_F(end_to_end, without_home_the_users_home_trash_takes_the_files_and_is_never_walked) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const passwd* user = getpwuid(geteuid());
+  if (user == nullptr || user->pw_dir[0] != '/') GTEST_SKIP() << "no home in the user database";
+  const std::string home = user->pw_dir, trashed = home + "/.local/share/Trash/files/a.obj";
+  const private_tmpfs mounted({home}, "mode=0700");  // the real home is never touched
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
+  put(home + "/proj/a.obj", with_payload(obj_start));
+  const std::vector<std::pair<std::string, std::string>> no_home = {{"HOME", ""}, {"XDG_DATA_HOME", ""}};
+  EXPECT_EQ(run("-gototrashbox -f " + home + "/proj", stdout_mode::capture, no_home).out, stdout_of({}));
+  EXPECT_EQ(run("-f " + home, stdout_mode::capture, no_home).status, 0);
+  EXPECT_EQ(read_file(trashed), with_payload(obj_start));
+}
+
+// A bind mount of the home trash's file system has a trash of its own at its
+// top; seen from the real mount that is an ordinary folder, and no folder
+// named as a mount's trash is entered at any depth.
+TEST_F(end_to_end, a_bind_mount_takes_its_files_into_its_own_trash_which_no_run_enters) {
+  if (target().wine) GTEST_SKIP() << "the Linux trash";
+  const std::string real = base / "real", bound = base / "bound";
+  const private_tmpfs mounted({real}, "mode=0755");
+  if (!mounted.failure.empty()) GTEST_SKIP() << mounted.failure;
+  for (const std::string& folder : {real + "/src", bound}) make_dirs(folder);
+  ASSERT_EQ(mount((real + "/src").c_str(), bound.c_str(), nullptr, MS_BIND, nullptr), 0) << strerror(errno);
+  const std::string trash = real + "/src/.Trash-" + std::to_string(getuid());
+  put(trash + "/files/old.obj", with_payload(obj_start));
+  put(real + "/deep/.Trash/files/c.obj", with_payload(obj_start));
+  put(bound + "/tree/a.obj", with_payload(obj_start));
+  EXPECT_EQ(run("-gototrashbox -f " + bound + "/tree", stdout_mode::capture, {{"XDG_DATA_HOME", real + "/data"}}).out,
+            stdout_of({}));
+  umount2(bound.c_str(), MNT_DETACH);
+  const std::string info = read_file(trash + "/info/a.obj.trashinfo"), start = "[Trash Info]\nPath=tree/a.obj\n";
+  EXPECT_EQ(info.substr(0, start.size()), start) << info;
+  const std::vector<std::string> before = list_tree(real);
+  EXPECT_EQ(run("-f " + real).status, 0);
+  EXPECT_EQ(list_tree(real), before);
+  EXPECT_EQ(read_file(trash + "/files/a.obj"), with_payload(obj_start));
 }
 
 // On a shared sticky tmpfs another user has made this user's .Trash-$uid a
@@ -2115,12 +2157,21 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
     EXPECT_EQ(objects_in(tree, 40), 0);
   }
   // A move to the trash holds descriptors of its own: a chain 40 deep, an
-  // object in each folder, at every limit from 8 up.
-  const std::string data_home = fresh_trash();
+  // object in each folder, at every limit from 8 up, and a chain 20 deep on
+  // another device, whose trash, in a shared .Trash, is found while the home
+  // trash is held.
+  const std::string data_home = fresh_trash(), other = tree + "/other";
+  const private_tmpfs mounted({other}, "mode=0755");
+  if (mounted.failure.empty()) {
+    make_dirs(other + "/.Trash");
+    ASSERT_EQ(chmod((other + "/.Trash").c_str(), 01777), 0);
+  }
   for (unsigned long descriptors = 8; descriptors <= 40; ++descriptors) {
     SCOPED_TRACE("-gototrashbox, descriptors " + std::to_string(descriptors));
-    std::string folder = tree;
+    std::string folder = tree, far = other;
     for (int depth = 0; depth < 40; ++depth) put((folder += "/d") + "/x.obj", with_payload(obj_start));
+    for (int depth = 0; depth < 20 && mounted.failure.empty(); ++depth)
+      put((far += "/d") + "/x.obj", with_payload(obj_start));
     run_request request;
     request.text = "-gototrashbox -f " + shown(tree);
     request.descriptor_limit = descriptors;
@@ -2129,7 +2180,11 @@ TEST_F(changing_tree, every_limit_of_descriptors_or_memory_still_cleans_the_whol
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, stdout_of({}));
     EXPECT_EQ(list_tree(data_home + "/Trash/files").size(), 40 * (descriptors - 7));
+    if (mounted.failure.empty()) {
+      EXPECT_EQ(list_tree(other + "/.Trash/" + std::to_string(getuid()) + "/files").size(), 20 * (descriptors - 7));
+    }
   }
+  if (!mounted.failure.empty()) GTEST_SKIP() << "one device only: " << mounted.failure;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Which trash a mount's top directory gives, and when it gives none.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,10 +38,12 @@ TEST(trash_directory, a_mount_trash_is_used_only_when_it_is_the_users_own_and_no
     std::vector<entry> entries;
     std::string used;  // relative to the top; empty: refused
     int error;
+    int spare = 0;  // > 0: the descriptors left free while it is opened
   };
   const row rows[] = {
       {"nothing there", {}, mine, 0},
       {"a sticky .Trash", {{".Trash", folder, 01777, false}}, shared_mine, 0},
+      {"a sticky .Trash with one descriptor to spare", {{".Trash", folder, 01777, false}}, shared_mine, 0, 1},
       {"a .Trash not sticky", {{".Trash", folder, 0777, false}}, mine, 0},
       {"a .Trash that is a link", {{".Trash", link, 01777, false}}, mine, 0},
       {"the user's folder in .Trash another's",
@@ -88,7 +91,16 @@ TEST(trash_directory, a_mount_trash_is_used_only_when_it_is_the_users_own_and_no
     struct stat status {};
     ASSERT_EQ(fstat(top_folder.get(), &status), 0);
     platform::trash_directory trash;
-    const int error = trash.open_at_top(top_folder.get(), me, status.st_dev);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const int lowest_free = dup(0);  // the limit bounds the numbers, which are taken lowest first
+    close(lowest_free);
+    const rlimit tight{static_cast<rlim_t>(lowest_free + r.spare), saved.rlim_max};
+    if (r.spare > 0) {
+      ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    }
+    const int error = trash.open_at_top(top_folder, me, status.st_dev);
+    setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(error, r.error) << strerror(error);
     if (r.used.empty() || error != 0) continue;
     ASSERT_EQ(trash.take(source.get(), "a.o", (top / "src" / "a.o").string()), 0);

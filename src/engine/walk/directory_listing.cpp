@@ -118,6 +118,7 @@ directory_listing read_directory(platform::tree_directory& into, const platform:
   std::vector<std::string> files;  // with finds_object_descriptions
   enum class top { unknown, yes, no } volume_top = top::unknown;  // asked at the first name that needs it
   const auto system_folder = [&](const std::string& name) {
+    if (rules.places().anywhere(name)) return true;
     if (!rules.places().at_volume_top(name)) return false;
     if (volume_top == top::unknown)
       volume_top = platform::is_volume_top(into, parent) ? top::yes : top::no;

@@ -31,6 +31,10 @@ void open_directories::reserve() {
   ++open_;
 }
 
+void open_directories::trim() {
+  while (open_ > budget_ && oldest_ != none) close(oldest_);
+}
+
 const platform::tree_directory* open_directories::keep(std::uint32_t id,
                                                        std::unique_ptr<platform::tree_directory> handle) {
   if (!handle) {

@@ -37,6 +37,9 @@ class open_directories {
   // counted from now until `keep` is given the handle, or null in its place.
   void reserve();
   const platform::tree_directory* keep(std::uint32_t id, std::unique_ptr<platform::tree_directory> handle);
+  // Back within the budget, where the least a step needed went past it, the
+  // unused closed longest first: what the removals open besides counts on it.
+  void trim();
 
   // No longer wanted open: closed at the next release, if unused by then.
   // The next directory wanted is often its parent, reached from it in one step.

@@ -15,9 +15,9 @@ namespace {
 // How many directories may be open at once, out of the descriptors that are
 // spare: some stay back for what the removals open besides (the file being
 // judged, the logs, a dialog's pipes, the trash). A move to the trash holds
-// at most four: the home trash's folder and that of the file's mount, kept
-// for the run, and the info file being written, or while a mount's trash is
-// first found, three handles on the way to it.
+// the trash folder of each mount it has used, kept for the run, and the info
+// file being written or, while a trash is first found, two handles on the way
+// to it; short of descriptors it lets the others go and needs two.
 std::size_t handle_budget_for(std::size_t spare) {
   constexpr std::size_t least = 3;         // the root, a parent and the child opened from it
   constexpr std::size_t most = 1u << 14;   // keeping more open spares nothing measurable
@@ -244,6 +244,7 @@ const platform::tree_directory* walked_tree::open(std::uint32_t id) {
     return nullptr;
   }
   current_ = id;
+  handles_.trim();
   return opened;
 }
 
@@ -251,25 +252,43 @@ bool walked_tree::stands_in_place(std::uint32_t id) {
   // Each name on the way up, in its parent as it is now, up to the root
   // held since the start: a folder moved elsewhere keeps its handle, and
   // only its place tells. The way up is shared by the directories next in
-  // pre-order, so a way confirmed up to the root less than a millisecond ago
-  // is not asked again: a folder moved out is passed over from then on.
-  constexpr auto trusted_for = std::chrono::milliseconds(10);
+  // pre-order, so a way confirmed up to the root a little while ago is not
+  // asked again: 10 ms, or twenty times what the last whole way took in a
+  // very deep tree, which keeps the cost of asking to a few percent.
   const auto now = std::chrono::steady_clock::now();
   auto whole_way = now;  // when the way up to the root was last confirmed
   std::size_t asked = 0;
   for (std::uint32_t at = id; at != 0; at = directories_[at].parent) {
-    if (now - confirmed_[at] < trusted_for) {
+    if (now - confirmed_[at] < trusted_for_) {
       whole_way = confirmed_[at];
       break;
     }
     const platform::file_identity& self = directories_[at].listing.identity;
     if (!self.known) return true;  // nothing to tell it by
-    const platform::tree_directory* parent = reopen(directories_[at].parent);
+    const platform::tree_directory* parent = parent_of(at);
     if (parent == nullptr || !parent->names_directory(directories_[at].name, self)) return false;
     ++asked;
   }
-  for (std::uint32_t at = id; asked > 0; at = directories_[at].parent, --asked) confirmed_[at] = whole_way;
+  for (std::uint32_t at = id, left = asked; left > 0; at = directories_[at].parent, --left) confirmed_[at] = whole_way;
+  if (whole_way == now) {
+    constexpr auto least = std::chrono::milliseconds(10);
+    trusted_for_ = std::max<std::chrono::steady_clock::duration>(least, (std::chrono::steady_clock::now() - now) * 20);
+  }
   return true;
+}
+
+const platform::tree_directory* walked_tree::parent_of(std::uint32_t id) {
+  const std::uint32_t parent = directories_[id].parent;
+  if (const platform::tree_directory* held = handles_.find(parent)) {
+    handles_.touch(parent);
+    return held;
+  }
+  // Up in one step from the directory just confirmed, where the system
+  // allows it: what ".." leads to must be the parent walked.
+  if (platform::tree_directory::opens_parent() && directories_[parent].listing.identity.known &&
+      handles_.find(id) != nullptr)
+    if (const platform::tree_directory* up = open_step(id, parent, "..")) return up;
+  return reopen(parent);
 }
 
 const platform::tree_directory* walked_tree::reopen(std::uint32_t id) {

@@ -74,6 +74,7 @@ class walked_tree {
   result list(job next, bool warm) const;
   const platform::tree_directory* reopen(std::uint32_t id);
   bool stands_in_place(std::uint32_t id);
+  const platform::tree_directory* parent_of(std::uint32_t id);
   const platform::tree_directory* open_step(std::uint32_t from, std::uint32_t id, const std::string& name);
   void release_if_done(std::uint32_t id);
   bool loops_back(std::uint32_t id);
@@ -91,6 +92,7 @@ class walked_tree {
   std::vector<std::uint32_t> waiting_children_;  // found, not yet handed out for listing
   // When each directory's way up to the root was last confirmed to stand as walked.
   std::vector<std::chrono::steady_clock::time_point> confirmed_;
+  std::chrono::steady_clock::duration trusted_for_ = std::chrono::milliseconds(10);
   std::vector<std::uint32_t> pending_;     // found, not yet listed; the last one next
   std::set<platform::file_identity> seen_;  // every directory listed so far
 };

@@ -10,7 +10,6 @@
 #include "platform/text/error_codes.h"
 #include "platform/text/last_error_posix.h"
 #include "platform/files/held_descriptor_posix.h"
-#include "platform/files/trash_directory_posix.h"
 #include "platform/files/trash_info_posix.h"
 #include "platform/files/trash_places_posix.h"
 #include "platform/files/tree_entry_posix.h"
@@ -77,10 +76,10 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char*, const f
   if (error == 0) {
     trash_places for_this_file;
     trash_places* places = session_trash_places();
-    trash_directory* trash = nullptr;
-    error = (places != nullptr ? places : &for_this_file)->trash_for(directory, own.st_dev, trash);
     const std::string working_directory = entry.path[0] == '/' ? std::string() : get_current_directory();
-    if (error == 0) error = trash->take(at_base(entry), at_name(entry), absolute_path(entry.path, working_directory));
+    error = (places != nullptr ? places : &for_this_file)
+                ->take(directory, at_base(entry), at_name(entry), own.st_dev,
+                       absolute_path(entry.path, working_directory));
   }
   if (error == 0) return {removal_outcome::removed, error_code::success};
   struct stat now {};

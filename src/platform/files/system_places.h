@@ -15,6 +15,8 @@ class system_places {
   system_places();
   virtual ~system_places() = default;
 
+  // Whether the folder `name` is one wherever it stands.
+  bool anywhere(const std::string& name) const;
   // Whether the folder `name`, directly at the top of a volume, is one.
   bool at_volume_top(const std::string& name) const;
   // Whether the directory of this identity is one, wherever it stands.

@@ -16,6 +16,8 @@ bool same_ignoring_case(const std::string& name, const char* wanted) {
 
 system_places::system_places() = default;
 
+bool system_places::anywhere(const std::string&) const { return false; }
+
 // Every NTFS volume's root holds both, open to the system alone; the
 // recycle bin's files are bound to their records there.
 bool system_places::at_volume_top(const std::string& name) const {

@@ -11,13 +11,10 @@
 
 #include "platform/files/held_descriptor_posix.h"
 #include "platform/files/trash_info_posix.h"
+#include "platform/files/trash_places_posix.h"
 
 namespace platform {
 namespace {
-// Enough to name a folder, to make and move things in it and to ask about it,
-// without the right to read it: a folder of mode 0711 on the way still serves.
-constexpr int folder_flags = O_PATH | O_CLOEXEC;
-
 // Whether `status` is that of a trash folder of `user`'s on `device`: 0, or
 // why not.
 int trash_folder_fault(const struct stat& status, uid_t user, dev_t device) {
@@ -30,7 +27,7 @@ int trash_folder_fault(const struct stat& status, uid_t user, dev_t device) {
 // The folder `name` of `parent`, made if missing, when it is a trash folder
 // of `user`'s on `device` as `trash_directory::open` says.
 int open_own_folder(int parent, const char* name, uid_t user, dev_t device, bool follow_link, int& opened) {
-  const int flags = folder_flags | (follow_link ? 0 : O_NOFOLLOW);
+  const int flags = trash_folder_flags | (follow_link ? 0 : O_NOFOLLOW);
   held_descriptor folder(openat(parent, name, flags));
   if (folder.get() < 0 && errno == ENOENT) {
     if (mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return errno;
@@ -75,6 +72,8 @@ int write_all(int fd, const std::string& text) {
 }
 }  // namespace
 
+bool short_of_room(int error) { return error == EMFILE || error == ENFILE || error == ENOMEM; }
+
 trash_directory::~trash_directory() {
   if (folder_ >= 0) close(folder_);
 }
@@ -90,17 +89,34 @@ int trash_directory::open(int parent, const char* name, uid_t user, dev_t device
   return 0;
 }
 
-int trash_directory::open_at_top(int top, uid_t user, dev_t device) {
-  const std::string uid = std::to_string(user);
-  held_descriptor shared(openat(top, ".Trash", folder_flags | O_NOFOLLOW));
+int trash_directory::open_at_top(held_descriptor& top, uid_t user, dev_t device) {
+  struct stat top_status {};
+  if (fstat(top.get(), &top_status) != 0) return errno;
+  const std::string top_path = path_of(top.get());
+  held_descriptor shared(openat(top.get(), shared_trash_name, trash_folder_flags | O_NOFOLLOW));
+  if (shared.get() < 0 && short_of_room(errno)) return errno;
   struct stat status {};
   const bool sticky = shared.get() >= 0 && fstat(shared.get(), &status) == 0 && S_ISDIR(status.st_mode) &&
                       (status.st_mode & S_ISVTX) != 0;
-  if (!sticky || open(shared.get(), uid.c_str(), user, device, false) != 0) {
-    shared.reset(-1);
-    if (const int error = open(top, (".Trash-" + uid).c_str(), user, device, false)) return error;
+  if (sticky) {
+    // Two handles at a time, however far the way: the top is let go while
+    // the user's folder in the shared one is opened, and found again from
+    // there, as the same folder, where that folder cannot be used.
+    top.reset(-1);
+    const int error = open(shared.get(), std::to_string(user).c_str(), user, device, false);
+    if (error == 0) {
+      top_ = top_path;
+      return 0;
+    }
+    if (short_of_room(error)) return error;
+    top.reset(openat(shared.get(), "..", trash_folder_flags));
+    struct stat again {};
+    if (top.get() < 0 || fstat(top.get(), &again) != 0) return errno;
+    if (again.st_dev != top_status.st_dev || again.st_ino != top_status.st_ino) return ENOENT;
   }
-  top_ = path_of(top);
+  shared.reset(-1);
+  if (const int error = open(top.get(), own_trash_name(user).c_str(), user, device, false)) return error;
+  top_ = top_path;
   return 0;
 }
 

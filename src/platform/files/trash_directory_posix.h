@@ -1,10 +1,23 @@
 #pragma once
+#include <fcntl.h>
 #include <sys/types.h>
 
 #include <string>
 #include <unordered_map>
 
+#include "platform/files/held_descriptor_posix.h"
+
 namespace platform {
+// How a trash's folders, and those on the way to them, are opened: enough to
+// name a folder, to make and move things in it and to ask about it, without
+// the right to read it, so a folder of mode 0711 on the way still serves. A
+// link opened so is the link itself, and is refused as one.
+constexpr int trash_folder_flags = O_PATH | O_CLOEXEC;
+
+// Whether `error` tells of a process short of descriptors or memory for now,
+// not of a trash that cannot be used.
+bool short_of_room(int error);
+
 // One trash directory of the desktop's layout, held by one descriptor of its
 // folder, so that a file goes in from descriptors alone and no path is
 // resolved again between the check of a file and its move. The folder, its
@@ -26,8 +39,9 @@ class trash_directory {
 
   // The trash at the top directory `top` of a mount: `.Trash/$uid` where
   // `.Trash` is a sticky folder and no link and that folder can be used,
-  // else `.Trash-$uid`. Info files then name their files relative to `top`.
-  int open_at_top(int top, uid_t user, dev_t device);
+  // else `.Trash-$uid`. Info files then name their files relative to `top`,
+  // which may be closed on the way: two descriptors at most are held at once.
+  int open_at_top(held_descriptor& top, uid_t user, dev_t device);
 
   // Moves `name` of `directory` in under a free name, its info file written
   // first, never replacing anything there; `original` is its absolute path.
