@@ -119,7 +119,10 @@ recognition_result judge_build_output(const platform::tree_entry& entry, const r
   if (decided_by_status()) return result;
   unsigned char start[longest_file_start] = {};
   const std::size_t size = read_file_start(file, rule, start);
+  // A read that failed tells nothing of the file: refused, as one that cannot be opened.
+  const std::uint32_t read_error = file.get_handle().read_error();
   file.close();
+  if (read_error != 0) return after_failure(read_error, result);
   if (judge_file_start(rule, start, size, result.status.size, settings))
     result.verdict = recognition_verdict::build_output;
   else if (settings.hints_shown && !settings.modern_outputs)

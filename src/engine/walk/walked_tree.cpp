@@ -238,9 +238,11 @@ const platform::tree_directory* walked_tree::open(std::uint32_t id) {
   if (opened == nullptr) return nullptr;
   handles_.take(id);
   if (!stands_in_place(id)) {
-    // Moved out of the tree since: what it holds is no longer the tree's.
+    // Moved out of the tree since (gone: what it holds is no longer the
+    // tree's), or its place could not be asked.
+    const std::uint32_t code = platform::get_last_error();
     handles_.give_back(id);
-    platform::set_last_error(error_code::path_not_found);
+    platform::set_last_error(code);
     return nullptr;
   }
   current_ = id;

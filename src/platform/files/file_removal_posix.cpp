@@ -23,12 +23,13 @@ bool same_file(const struct stat& info, const file_identity& identity) {
 }
 
 // Whether the entry, whose own status is `own`, still leads to the file that
-// was judged: itself, or for a link the file it names.
-bool leads_to_judged(const tree_entry& entry, const struct stat& own, const file_identity& judged) {
-  if (!judged.known) return true;
-  if (!S_ISLNK(own.st_mode)) return same_file(own, judged);
-  struct stat target {};
-  return fstatat(at_base(entry), at_name(entry), &target, 0) == 0 && same_file(target, judged);
+// was judged (itself, or for a link the file it names): 0 when it does,
+// ENOENT when another file stands there now, or why it could not be asked.
+int differs_from_judged(const tree_entry& entry, const struct stat& own, const file_identity& judged) {
+  if (!judged.known) return 0;
+  struct stat target = own;
+  if (S_ISLNK(own.st_mode) && fstatat(at_base(entry), at_name(entry), &target, 0) != 0) return errno;
+  return same_file(target, judged) ? 0 : ENOENT;
 }
 
 // A file that is no longer there is gone; anything else that keeps it from
@@ -50,8 +51,8 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
     return false;
   }
   // Narrows the time in which another file put in its place would go instead.
-  if (!leads_to_judged(entry, own, judged)) {
-    errno = ENOENT;
+  if (const int differs = differs_from_judged(entry, own, judged)) {
+    errno = differs;
     return false;
   }
   return unlinkat(at_base(entry), at_name(entry), 0) == 0;
@@ -60,7 +61,7 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
 removal_result move_to_recycle_bin(const tree_entry& entry, const char*, const file_identity& judged) {
   struct stat own {};
   if (fstatat(at_base(entry), at_name(entry), &own, AT_SYMLINK_NOFOLLOW) != 0) return trash_failure(errno);
-  if (!leads_to_judged(entry, own, judged)) return {removal_outcome::gone, error_code::file_not_found};
+  if (const int differs = differs_from_judged(entry, own, judged)) return trash_failure(differs);
   // From here on the file is named only by its directory's descriptor and its
   // name there: a folder on its path swapped for a link cannot send another.
   int directory = entry.directory_descriptor();

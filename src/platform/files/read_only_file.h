@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/files/file_status.h"
 #include "platform/files/tree_directory.h"
@@ -30,10 +31,13 @@ class read_only_file {
   // gave, and returns how many it read:
   // fewer at the end of the file or where the read fails.
   std::size_t read(void* buffer, std::size_t length);
+  // Why the last read gave less than its end, as a Windows error code; 0 when it did not fail.
+  std::uint32_t read_error() const { return read_error_; }
   void close();
 
  private:
   void* handle_ = nullptr;
   int descriptor_ = -1;
+  std::uint32_t read_error_ = 0;
 };
 }  // namespace platform

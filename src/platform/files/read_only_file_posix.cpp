@@ -9,6 +9,7 @@
 
 #include "platform/files/file_status_posix.h"
 #include "platform/files/tree_entry_posix.h"
+#include "platform/text/last_error_posix.h"
 
 namespace platform {
 namespace {
@@ -78,6 +79,7 @@ std::size_t read_only_file::read(void* buffer, std::size_t length) {
     // A regular file gives fewer bytes than asked for only at its end.
     const ssize_t got = ::read(descriptor_, buffer, length);
     if (got < 0 && errno == EINTR) continue;
+    read_error_ = got < 0 ? error_code_from_errno(errno) : 0;
     return got < 0 ? 0 : static_cast<std::size_t>(got);  // what could not be read compares as zero
   }
 }

@@ -82,11 +82,14 @@ bool read_only_file::is_open() const { return handle_ != nullptr; }
 std::size_t read_only_file::read(void* buffer, std::size_t length) {
   auto* bytes = static_cast<char*>(buffer);
   std::size_t done = 0;
+  read_error_ = 0;
   while (done < length) {
     DWORD got = 0;
     // What could not be read compares as zero, as with a short file.
-    if (!ReadFile(static_cast<HANDLE>(handle_), bytes + done, static_cast<DWORD>(length - done), &got, nullptr))
+    if (!ReadFile(static_cast<HANDLE>(handle_), bytes + done, static_cast<DWORD>(length - done), &got, nullptr)) {
+      read_error_ = GetLastError();
       break;
+    }
     if (got == 0) break;
     done += got;
   }

@@ -52,7 +52,8 @@ class tree_directory {
   // directory; false where the platform does not tell it that cheaply.
   bool get_identity(file_identity& id) const;
   // Whether `name` here still names the directory known by `identity`,
-  // never through a link.
+  // never through a link. False, with the last error set, when it does not
+  // (path_not_found or file_not_found: it is not there) or cannot be asked.
   bool names_directory(const std::string& name, const file_identity& identity) const;
 
   // Has the start of the plain file `name` brought into memory, never through

@@ -111,13 +111,12 @@ void tree_directory::warm_entry(const std::string& name) const {
 }
 
 bool tree_directory::names_directory(const std::string& name, const file_identity& identity) const {
-  const int saved = errno;
   struct stat info {};
-  const bool found = ::fstatat(descriptor_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-  errno = saved;
-  return found && S_ISDIR(info.st_mode) &&
-         file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true} ==
-             identity;
+  if (::fstatat(descriptor_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  const file_identity found{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
+  if (S_ISDIR(info.st_mode) && found == identity) return true;
+  errno = ENOENT;  // another entry under the name: the directory is not there
+  return false;
 }
 
 bool tree_directory::get_identity(file_identity& id) const {

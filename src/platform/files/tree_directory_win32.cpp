@@ -145,11 +145,11 @@ void tree_directory::warm_entry(const std::string& name) const {
 bool tree_directory::get_identity(file_identity& id) const { return identity_of(held(handle_), id); }
 
 bool tree_directory::names_directory(const std::string& name, const file_identity& identity) const {
-  const DWORD saved = GetLastError();
   tree_directory named;
   file_identity found;
-  const bool same = named.open_subdirectory(*this, name) && named.get_identity(found) && found == identity;
-  SetLastError(saved);
-  return same;
+  if (!named.open_subdirectory(*this, name)) return false;
+  if (named.get_identity(found) && found == identity) return true;
+  SetLastError(ERROR_PATH_NOT_FOUND);  // another entry under the name: the directory is not there
+  return false;
 }
 }  // namespace platform
