@@ -1,8 +1,9 @@
 #include "app/option_advice.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
+
+#include "platform/text/name_case.h"
 
 namespace {
 const char* const listed_by_help = "; brulo -h lists them all";
@@ -14,11 +15,6 @@ struct alias {
 };
 constexpr alias aliases[] = {{"-dry-run", "dryrun"}, {"dry-run", "dryrun"}, {"n", "dryrun"},
                              {"dry_run", "dryrun"},  {"trash", "gototrashbox"}};
-
-std::string lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // Letters added, dropped, changed, or two neighbours swapped, each one step.
 std::size_t edit_steps(const std::string& a, const std::string& b) {
@@ -35,7 +31,7 @@ std::size_t edit_steps(const std::string& a, const std::string& b) {
 }
 
 std::string nearest(const std::string& name, const char* const* words, std::size_t count) {
-  const std::string typed = lower(name);
+  const std::string typed = folded_case(name);
   for (const alias& known : aliases)
     if (typed == known.said) return known.meant;
   // A word of a few letters is near only one step away: any letter is two from "f".

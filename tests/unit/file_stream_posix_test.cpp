@@ -68,7 +68,6 @@ TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
   fs::create_directories(dir / "elsewhere");
   const std::string object("\x4C\x01 object", 9);
   const std::string path = (dir / "tree" / "sub" / "a.obj").string();
-  const std::string block = path + std::string(2, '\0');
   platform::tree_directory sub;
   const platform::tree_entry entry{&sub, "a.obj", path.c_str()};
   // The verdict on a.obj, read through its directory opened now.
@@ -86,7 +85,7 @@ TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
     write_file(dir / "tree" / "sub" / "b.obj", object);
     fs::rename(dir / "tree" / "sub" / "b.obj", dir / "tree" / "sub" / "a.obj");
     const platform::removal_result removal =
-        to_trash ? platform::move_to_recycle_bin(entry, block.c_str(), judged)
+        to_trash ? platform::move_to_recycle_bin(entry, judged)
                  : platform::removal_result{platform::delete_file(entry, judged) ? platform::removal_outcome::removed
                                                                                  : platform::removal_outcome::gone,
                                             platform::get_last_error()};
@@ -101,7 +100,7 @@ TEST(file_removal_posix, a_file_swapped_since_it_was_judged_is_left_as_gone) {
   fs::rename(dir / "tree" / "sub", dir / "tree" / "moved");
   write_file(dir / "elsewhere" / "a.obj", "precious");
   fs::create_directory_symlink(dir / "elsewhere", dir / "tree" / "sub");
-  EXPECT_EQ(platform::move_to_recycle_bin(entry, block.c_str(), judged).outcome, platform::removal_outcome::removed);
+  EXPECT_EQ(platform::move_to_recycle_bin(entry, judged).outcome, platform::removal_outcome::removed);
   EXPECT_EQ(read_file(dir / "elsewhere" / "a.obj"), "precious");
   EXPECT_FALSE(fs::exists(dir / "tree" / "moved" / "a.obj"));
   // Recorded under the path it was judged by.
@@ -140,7 +139,7 @@ TEST(file_removal_posix, the_trash_takes_a_free_name_and_refuses_what_it_cannot_
   ASSERT_TRUE(folder.open_root(tree.string()));
   const auto trash_one = [&](const std::string& file) {
     const std::string path = (tree / file).string();
-    return platform::move_to_recycle_bin(platform::tree_entry{&folder, file.c_str(), path.c_str()}, path.c_str(),
+    return platform::move_to_recycle_bin(platform::tree_entry{&folder, file.c_str(), path.c_str()},
                                          platform::file_identity{});
   };
   EXPECT_EQ(trash_one("taken.obj").outcome, platform::removal_outcome::removed);

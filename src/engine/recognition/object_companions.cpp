@@ -1,14 +1,14 @@
 #include "engine/recognition/object_companions.h"
 
-namespace {
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+#include "platform/text/name_case.h"
 
+namespace {
 bool has_extension(const std::string& name, const char* extension) {
   const std::size_t dot = name.rfind('.');
   if (dot == std::string::npos) return false;
   std::size_t k = 0;
   for (; dot + 1 + k < name.size() && extension[k] != '\0'; ++k)
-    if (lower(name[dot + 1 + k]) != extension[k]) return false;
+    if (folded_case(name[dot + 1 + k]) != extension[k]) return false;
   return dot + 1 + k == name.size() && extension[k] == '\0';
 }
 

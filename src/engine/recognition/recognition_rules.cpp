@@ -1,11 +1,11 @@
 #include "engine/recognition/recognition_rules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <stdexcept>
 
 #include "diag/texts.h"
+#include "platform/text/name_case.h"
 
 namespace {
 constexpr unsigned char pdb_header[] = "Microsoft C/C++ program database";
@@ -64,13 +64,11 @@ bool has_leading_signature(const recognition_rule& rule, const unsigned char* by
   return std::memcmp(start, rule.signature, rule.length) == 0;
 }
 
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
 // A table pattern keeps the letter case its files are known by ("*.VC.db").
 bool equals_lowered(const char* normalised, const char* table_pattern) {
   std::size_t i = 0;
   for (; normalised[i] != '\0' && table_pattern[i] != '\0'; ++i)
-    if (normalised[i] != lower(table_pattern[i])) return false;
+    if (normalised[i] != folded_case(table_pattern[i])) return false;
   return normalised[i] == table_pattern[i];
 }
 }  // namespace
@@ -85,7 +83,7 @@ std::vector<std::string> modern_patterns() {
 const recognition_rule* find_rule(const char* pattern) {
   char normalised[pattern_buffer_size] = {};
   for (std::size_t i = 0; i < pattern_buffer_size - 1 && pattern[i] != '\0'; ++i)
-    normalised[i] = lower(pattern[i]);
+    normalised[i] = folded_case(pattern[i]);
   for (const auto& rule : rule_table)
     if (equals_lowered(normalised, rule.pattern)) return &rule;
   return nullptr;

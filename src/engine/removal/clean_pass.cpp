@@ -1,7 +1,6 @@
 #include "engine/removal/clean_pass.h"
 
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
 
 #include "diag/message_output.h"
@@ -10,7 +9,6 @@
 #include "diag/texts.h"
 #include "engine/recognition/build_output_recognition.h"
 #include "engine/recognition/object_companions.h"
-#include "engine/removal/byte_buffer.h"
 #include "engine/walk/directory_listing.h"
 #include "engine/removal/failure_classes.h"
 #include "engine/walk/file_searcher.h"
@@ -41,13 +39,7 @@ bool clean_tree(const char* root, removal_tally* run_total) {
 namespace {
 platform::removal_result remove_file(const platform::tree_entry& entry, const platform::file_identity& judged,
                                      bool use_recycle_bin) {
-  if (use_recycle_bin) {
-    // The shell takes a list of names ending in two zero bytes.
-    const std::size_t length = std::strlen(entry.path);
-    byte_buffer block(length + 2);
-    std::memcpy(block.data(), entry.path, length);
-    return platform::move_to_recycle_bin(entry, reinterpret_cast<const char*>(block.data()), judged);
-  }
+  if (use_recycle_bin) return platform::move_to_recycle_bin(entry, judged);
   if (platform::delete_file(entry, judged)) return {platform::removal_outcome::removed, error_code::success};
   // Taken at once, before anything else could change it.
   const std::uint32_t code = platform::get_last_error();

@@ -7,18 +7,11 @@
 #include "engine/walk/name_pattern.h"
 #include "platform/text/error_codes.h"
 #include "platform/text/last_error.h"
+#include "platform/text/name_case.h"
 
 const char* const keep_marker_name = ".brulokeep";
 
 namespace {
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool same_ignoring_case(const std::string& name, const char* wanted) {
-  std::size_t k = 0;
-  for (; k < name.size() && wanted[k] != '\0'; ++k)
-    if (lower(name[k]) != wanted[k]) return false;
-  return k == name.size() && wanted[k] == '\0';
-}
 
 bool is_extension_pattern(const std::string& pattern) {
   return pattern.size() > 2 && pattern[0] == '*' && pattern[1] == '.' &&
@@ -63,7 +56,7 @@ name_rules::name_rules(const std::vector<std::string>& patterns, const std::vect
   for (const std::string& pattern : patterns) {
     pattern_rule rule{pattern, {}};
     if (is_extension_pattern(pattern))
-      for (std::size_t k = 2; k < pattern.size(); ++k) rule.extension.push_back(lower(pattern[k]));
+      for (std::size_t k = 2; k < pattern.size(); ++k) rule.extension.push_back(folded_case(pattern[k]));
     if (rule.extension == "gcno" || rule.extension == "dwo") finds_object_descriptions_ = true;
     patterns_.push_back(rule);
   }
@@ -79,7 +72,7 @@ int name_rules::classify(const std::string& name) const {
     }
     if (dot == std::string::npos || name.size() - dot - 1 != extension.size()) continue;
     bool equal = true;
-    for (std::size_t k = 0; k < extension.size() && equal; ++k) equal = lower(name[dot + 1 + k]) == extension[k];
+    for (std::size_t k = 0; k < extension.size() && equal; ++k) equal = folded_case(name[dot + 1 + k]) == extension[k];
     if (equal) return static_cast<int>(i);
   }
   return -1;

@@ -1,8 +1,8 @@
 #include "engine/walk/name_pattern.h"
 
-namespace {
-char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+#include "platform/text/name_case.h"
 
+namespace {
 bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // Where the character that starts at `at` ends: a lead byte takes the
@@ -28,7 +28,7 @@ bool name_pattern_matches(const std::string& pattern, const std::string& name) {
     } else if (p < pattern.size() && pattern[p] == '?') {
       ++p;
       n = past_character(name, n);
-    } else if (p < pattern.size() && folded(pattern[p]) == folded(name[n])) {
+    } else if (p < pattern.size() && folded_case(pattern[p]) == folded_case(name[n])) {
       ++p;
       ++n;
     } else if (star != std::string::npos) {

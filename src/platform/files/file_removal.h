@@ -28,9 +28,10 @@ struct removal_result {
 // Moves one file to the user's recycle bin, from where it can be restored,
 // without any dialog. On Linux a file the trash cannot take is never deleted
 // for good in its place; the Windows shell deletes it for good on a volume
-// without a recycle bin. `path_block` is the entry's full path followed by two
-// zero bytes, for a recycle bin that takes paths; on POSIX the file goes from
-// its directory's descriptor and the path is only recorded. As delete_file, an
-// entry that no longer names `judged` counts as gone.
-removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_block, const file_identity& judged);
+// without a recycle bin. Each platform forms what its recycle bin takes: the
+// Windows shell a list of full paths, the Linux trash the file's directory
+// descriptor and name, its path only recorded. As delete_file, an entry that
+// no longer names `judged` counts as gone. No memory for the request: failed,
+// with not_enough_memory.
+removal_result move_to_recycle_bin(const tree_entry& entry, const file_identity& judged);
 }  // namespace platform

@@ -58,7 +58,7 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   return unlinkat(at_base(entry), at_name(entry), 0) == 0;
 }
 
-removal_result move_to_recycle_bin(const tree_entry& entry, const char*, const file_identity& judged) {
+removal_result move_to_recycle_bin(const tree_entry& entry, const file_identity& judged) {
   struct stat own {};
   if (fstatat(at_base(entry), at_name(entry), &own, AT_SYMLINK_NOFOLLOW) != 0) return trash_failure(errno);
   if (const int differs = differs_from_judged(entry, own, judged)) return trash_failure(differs);

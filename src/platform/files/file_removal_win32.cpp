@@ -3,11 +3,14 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <new>
+
 #include "platform/files/handle_files_win32.h"
 #include "platform/files/path_syntax.h"
 #include "platform/files/recycle_bin_win32.h"
 #include "platform/process/wine_win32.h"
 #include "platform/text/error_codes.h"
+#include "platform/text/name_case.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
@@ -74,8 +77,6 @@ bool has_a_name_the_shell_trims(const std::wstring& path) {
   return false;
 }
 
-char16_t upper(wchar_t c) { return static_cast<char16_t>(c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c); }
-
 // Whether a file name is one the system's path syntax takes for a device
 // (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 and with superscript digits),
 // whatever its extension and blanks: a path ending in it names the device.
@@ -83,9 +84,9 @@ bool is_device_name(const std::wstring& name) {
   std::wstring base = name.substr(0, name.find(L'.'));
   while (!base.empty() && base.back() == L' ') base.pop_back();
   std::u16string word;
-  for (const wchar_t c : base) word.push_back(upper(c));
-  if (word == u"CON" || word == u"PRN" || word == u"AUX" || word == u"NUL") return true;
-  if (word.size() != 4 || (word.compare(0, 3, u"COM") != 0 && word.compare(0, 3, u"LPT") != 0)) return false;
+  for (const wchar_t c : base) word.push_back(static_cast<char16_t>(folded_case(c)));
+  if (word == u"con" || word == u"prn" || word == u"aux" || word == u"nul") return true;
+  if (word.size() != 4 || (word.compare(0, 3, u"com") != 0 && word.compare(0, 3, u"lpt") != 0)) return false;
   const char16_t digit = word[3];
   return (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
 }
@@ -117,12 +118,13 @@ bool delete_file(const tree_entry& entry, const file_identity& judged) {
   return marked;
 }
 
-removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_block, const file_identity& judged) {
+namespace {
+removal_result recycle(const tree_entry& entry, const file_identity& judged) {
   // The shell takes a full path: no "\\?\" path and no longer one, which it
   // would delete for good in place of recycling; nor a name ending in a dot
   // or a space, which it would take for another's.
-  std::wstring list = entry.directory == nullptr ? full_path(path_block) : to_wide(full_path_of(entry));
-  if (list.empty()) list = to_wide(path_block);
+  std::wstring list = entry.directory == nullptr ? full_path(entry.path) : to_wide(full_path_of(entry));
+  if (list.empty()) list = to_wide(entry.path);
   if (list.size() >= MAX_PATH) return {removal_outcome::refused, error_code::filename_too_long};
   std::uint64_t size = 0;  // what the bin must have room for; 0 when not known
   if (entry.directory != nullptr) {
@@ -157,5 +159,14 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const char* path_blo
     if (code != error_code::success) return {removal_outcome::refused, code};
   }
   return recycle_file(list, size, system_recycle_calls());
+}
+}  // namespace
+
+removal_result move_to_recycle_bin(const tree_entry& entry, const file_identity& judged) {
+  try {
+    return recycle(entry, judged);
+  } catch (const std::bad_alloc&) {
+    return {removal_outcome::failed, error_code::not_enough_memory};
+  }
 }
 }  // namespace platform

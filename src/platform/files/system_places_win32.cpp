@@ -5,17 +5,10 @@
 #include <string>
 
 #include "platform/files/handle_files_win32.h"
+#include "platform/text/name_case.h"
 
 namespace platform {
 namespace {
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool same_ignoring_case(const std::string& name, const char* wanted) {
-  std::size_t k = 0;
-  for (; k < name.size() && wanted[k] != '\0'; ++k)
-    if (upper(name[k]) != upper(wanted[k])) return false;
-  return k == name.size() && wanted[k] == '\0';
-}
 }  // namespace
 
 system_places::system_places() = default;
