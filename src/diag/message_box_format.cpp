@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "diag/texts.h"
 #include "platform/desktop/message_box.h"
 
 void message_box_format(const char* title, const char* format, ...) {
@@ -11,5 +12,5 @@ void message_box_format(const char* title, const char* format, ...) {
   va_start(arguments, format);
   std::vsnprintf(text, sizeof text, format, arguments);
   va_end(arguments);
-  platform::show_message_box(title, text);
+  platform::show_message_box(title, text, texts::all());
 }

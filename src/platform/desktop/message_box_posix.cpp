@@ -18,7 +18,7 @@ std::string escape_backslashes(const std::string& text) {
 }
 }  // namespace
 
-void show_message_box(const char* title, const char* text) {
+void show_message_box(const char* title, const char* text, const std::vector<const char*>&) {
   const std::string title_text = title;
   const std::string body_text = text;
   if (display_available()) {
@@ -35,5 +35,5 @@ void show_message_box(const char* title, const char* text) {
 }
 
 // Names are kept as the system gives them, as zenity shows them.
-void show_text_box(const char* title, const std::string& text) { show_message_box(title, text.c_str()); }
+void show_text_box(const char* title, const std::string& text) { show_message_box(title, text.c_str(), {}); }
 }  // namespace platform
