@@ -8,23 +8,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/files/handle_files_win32.h"
 #include "platform/text/wide_text_win32.h"
 
 namespace platform {
 const char* const text_line_end = "\r\n";
 
 namespace {
-std::wstring final_path(HANDLE handle) {
-  std::wstring path(MAX_PATH, L'\0');
-  DWORD length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
-  if (length >= path.size()) {
-    path.resize(length);
-    length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
-  }
-  path.resize(length < path.size() ? length : 0);
-  return path;
-}
-
 // Wine shows a Unix symbolic link to a file as that file: no reparse point,
 // and FILE_FLAG_OPEN_REPARSE_POINT opens the target. Only the opened file's
 // final path tells: it is the target's, not the folder's path and our name.
@@ -36,9 +26,9 @@ bool reached_through_a_link(HANDLE file, const std::wstring& name) {
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return false;
-  std::wstring expected = final_path(folder);
+  std::wstring expected = final_path_of(folder);
   CloseHandle(folder);
-  const std::wstring opened = final_path(file);
+  const std::wstring opened = final_path_of(file);
   // A system that cannot name the handles has shown its reparse points already.
   if (expected.empty() || opened.empty()) return false;
   if (expected.back() != L'\\') expected += L'\\';
