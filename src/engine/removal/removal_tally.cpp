@@ -88,7 +88,12 @@ void removal_tally::add(const removal_tally& other) {
 // name; messages show them as every text does.
 void removal_tally::report(const std::string& line, bool summary_only) {
   if (line.empty()) return;
-  const std::string shown = platform::displayed_name(line);
+  // Line by line: a line end of the table is no byte of a name.
+  std::string shown;
+  for (std::size_t at = 0, end; at <= line.size(); at = end + 1) {
+    end = std::min(line.find('\n', at), line.size());
+    shown += platform::displayed_name(line.substr(at, end - at)) + (end < line.size() ? "\n" : "");
+  }
   if (summary_only && !process_run_settings().summary)
     echo_message("%s", shown.c_str());
   else
