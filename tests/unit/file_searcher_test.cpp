@@ -15,7 +15,6 @@
 #include "platform/text/error_codes.h"
 #include "platform/text/system_message.h"
 #include "platform/files/path_syntax.h"
-#include "platform/files/system_places.h"
 #include "test_support.h"
 
 namespace {
@@ -194,46 +193,6 @@ TEST_F(file_searcher_test, one_walk_keeps_each_name_under_the_one_pattern_it_mat
   EXPECT_EQ(paths(2), (string_list{join(at("x"), "c.opp")}));
   EXPECT_EQ(paths(3), (string_list{join(at("x"), "c.o")}));
 }
-TEST(open_directories, the_directory_unused_longest_is_closed_first_and_one_in_use_never) {
-  open_directories handles(3);
-  for (int k = 0; k < 6; ++k) handles.add();
-  const auto open = [&](std::uint32_t id) {
-    handles.reserve();
-    handles.keep(id, std::make_unique<platform::tree_directory>());
-  };
-  const auto held = [&] {
-    std::string ids;
-    for (std::uint32_t id = 0; id < 6; ++id)
-      if (handles.find(id) != nullptr) ids += static_cast<char>('0' + id);
-    return ids;
-  };
-  open(0);
-  handles.take(0);
-  open(1);
-  open(2);
-  EXPECT_TRUE(handles.has_room_for(2));
-  EXPECT_FALSE(handles.has_room_for(3));
-  handles.touch(1);
-  open(3);
-  EXPECT_EQ(held(), "013");
-  handles.give_back(0);
-  open(4);
-  EXPECT_EQ(held(), "034");
-  // Released, it stays open until the next one is released.
-  handles.release(3);
-  EXPECT_EQ(held(), "034");
-  handles.release(4);
-  EXPECT_EQ(held(), "04");
-  // A handle that did not come gives its room back.
-  handles.reserve();
-  EXPECT_EQ(handles.keep(5, nullptr), nullptr);
-  open(5);
-  EXPECT_EQ(held(), "045");
-  // With every one in use, none is closed, whatever the budget.
-  for (const std::uint32_t id : {0u, 4u, 5u}) handles.take(id);
-  open(2);
-  EXPECT_EQ(held(), "0245");
-}
 
 TEST_F(file_searcher_test, a_directory_swapped_since_the_walk_is_never_opened_in_its_place) {
   // More folders with matches than the handles allow: most are opened again.
@@ -402,23 +361,5 @@ TEST_F(file_searcher_test, skipped_and_marked_directories_are_not_entered_and_sk
   searcher.walk(dir.str().c_str(), {"*.obj"});
   EXPECT_TRUE(searcher.candidates[0].empty());
   EXPECT_EQ(searcher.kept_directories, std::vector<std::uint32_t>{0});
-}
-}  // namespace
-
-namespace {
-TEST(system_places, name_the_folders_a_volume_keeps_at_its_top) {
-  const platform::system_places places;
-  const bool posix = platform::path_separator == '/';
-  const struct {
-    const char* name;
-    bool posix, windows;
-  } rows[] = {{".Trash", true, false},        {".Trash-0", true, false},      {".Trash-1000", true, false},
-              {".Trash-", false, false},      {".Trash-1a", false, false},    {".trash", false, false},
-              {"$RECYCLE.BIN", false, true},  {"$Recycle.Bin", false, true},  {"$Recycle.Bin2", false, false},
-              {"System Volume Information", false, true}, {"System Volume", false, false}};
-  for (const auto& row : rows) {
-    EXPECT_EQ(places.at_volume_top(row.name), posix ? row.posix : row.windows) << row.name;
-    EXPECT_EQ(places.anywhere(row.name), posix && row.posix) << row.name;  // a mount's trash, at any depth
-  }
 }
 }  // namespace
