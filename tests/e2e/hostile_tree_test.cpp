@@ -41,8 +41,7 @@ TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothi
   }
 }
 
-// A tree on another mount goes to that mount's own trash, one on a read-only
-// mount is reported and kept, and the run goes on.
+// A folder moved elsewhere keeps its handle: only its place tells it is out of the tree.
 TEST_F(end_to_end, a_folder_moved_out_of_the_tree_before_its_removals_keeps_its_files) {
   const std::string data_home = fresh_trash();
   const std::string outside = base / "outside";

@@ -33,6 +33,8 @@ TEST_F(end_to_end, recycle_mode_moves_files_into_the_trash) {
   EXPECT_EQ(list_tree(data_home), (std::vector<std::string>{"Trash/", "Trash/files/", "Trash/info/"}));
 }
 
+// A tree on another mount goes to that mount's own trash, one on a read-only
+// mount is reported and kept, and the run goes on.
 TEST_F(end_to_end, the_trash_of_another_mount_takes_its_files_and_a_read_only_mount_keeps_them) {
   if (target().wine) GTEST_SKIP() << "the Linux trash";
   const std::string other = base / "other", locked = base / "locked";
