@@ -64,7 +64,7 @@ removal_result move_to_recycle_bin(const tree_entry& entry, const file_identity&
   if (const int differs = differs_from_judged(entry, own, judged)) return trash_failure(differs);
   // From here on the file is named only by its directory's descriptor and its
   // name there: a folder on its path swapped for a link cannot send another.
-  int directory = entry.directory_descriptor();
+  int directory = directory_descriptor(entry);
   held_descriptor opened;
   if (directory < 0) {
     const std::string path = entry.path;

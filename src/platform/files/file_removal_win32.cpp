@@ -24,7 +24,7 @@ bool same_file(HANDLE handle, const file_identity& judged) {
 // to the file that was judged: itself, or for a link the file it names.
 bool leads_to_judged(const tree_entry& entry, HANDLE own, const file_identity& judged) {
   if (!judged.known || same_file(own, judged)) return true;
-  HANDLE target = open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name, FILE_READ_ATTRIBUTES, 0);
+  HANDLE target = open_in_directory(static_cast<HANDLE>(directory_handle(entry)), entry.name, FILE_READ_ATTRIBUTES, 0);
   if (target == nullptr) return false;
   const bool same = same_file(target, judged);
   close_handle(target);
@@ -55,7 +55,7 @@ std::uint32_t path_names(const std::wstring& path, HANDLE held, DWORD flags) {
 // another file has taken its name, cant_resolve_filename when what opened is
 // not the entry itself but the file a link names (Wine), which stays.
 HANDLE open_judged(const tree_entry& entry, ACCESS_MASK access, const file_identity& judged) {
-  const HANDLE directory = static_cast<HANDLE>(entry.directory_handle());
+  const HANDLE directory = static_cast<HANDLE>(directory_handle(entry));
   HANDLE handle = open_in_directory(directory, entry.name, access, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
   if (handle == nullptr) return handle;
   if (opened_through_a_link(handle, directory, entry.name)) {
@@ -92,7 +92,7 @@ bool is_device_name(const std::wstring& name) {
 }
 
 std::string full_path_of(const tree_entry& entry) {
-  std::string path = entry.directory_full_path();
+  std::string path = directory_full_path(entry);
   append_name(path, entry.name);
   return path;
 }
@@ -134,7 +134,7 @@ removal_result recycle(const tree_entry& entry, const file_identity& judged) {
       return {removal_outcome::refused, error_code::invalid_name};
     // The shell resolves the path again: just before, its folder must still
     // be the directory held and the file the one judged.
-    const HANDLE directory = static_cast<HANDLE>(entry.directory_handle());
+    const HANDLE directory = static_cast<HANDLE>(directory_handle(entry));
     HANDLE file = open_judged(entry, FILE_READ_ATTRIBUTES, judged);
     if (file == nullptr) {
       const std::uint32_t code = GetLastError();
@@ -144,7 +144,7 @@ removal_result recycle(const tree_entry& entry, const file_identity& judged) {
     file_status status;
     DWORD attributes = 0;
     if (status_of(file, status, attributes)) size = status.size;
-    std::uint32_t code = path_names(to_wide(entry.directory_full_path()), directory, 0);
+    std::uint32_t code = path_names(to_wide(directory_full_path(entry)), directory, 0);
     if (code == error_code::success) code = path_names(list, file, FILE_FLAG_OPEN_REPARSE_POINT);
     close_handle(file);
     // Another file in its place: the one judged is gone. A path that cannot

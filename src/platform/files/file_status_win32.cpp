@@ -14,7 +14,7 @@ bool status_through(const tree_entry& entry, bool follow_link, file_status& stat
   HANDLE handle = entry.directory == nullptr
                       ? open_by_path(call_path(entry.path), FILE_READ_ATTRIBUTES,
                                      follow_link ? 0 : FILE_FLAG_OPEN_REPARSE_POINT)
-                      : open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name,
+                      : open_in_directory(static_cast<HANDLE>(directory_handle(entry)), entry.name,
                                           FILE_READ_ATTRIBUTES, follow_link ? 0 : FILE_OPEN_REPARSE_POINT);
   if (handle == nullptr) return false;
   DWORD attributes = 0;

@@ -12,6 +12,12 @@
 #include "platform/files/tree_directory.h"
 
 namespace platform {
+// The handle of the entry's directory, null without one, and its full path.
+inline void* directory_handle(const tree_entry& entry) {
+  return entry.directory == nullptr ? nullptr : entry.directory->state().handle;
+}
+inline const std::string& directory_full_path(const tree_entry& entry) { return entry.directory->state().base; }
+
 // Opens `name` in the directory `directory` holds, by that name exactly and
 // relative to the handle, never along a path: a folder on the way swapped for
 // a junction or link since cannot send the open elsewhere. `options` are

@@ -36,8 +36,7 @@ class read_only_file {
   void close();
 
  private:
-  void* handle_ = nullptr;
-  int descriptor_ = -1;
+  file_state state_;
   std::uint32_t read_error_ = 0;
 };
 }  // namespace platform

@@ -36,9 +36,9 @@ bool read_only_file::open(const tree_entry& entry, const file_status& expected) 
   if (regular_status(place, opened)) {
     // The very file asked about is opened for reading; without /proc, by its name again.
     const std::string itself = "/proc/self/fd/" + std::to_string(place);
-    descriptor_ = ::open(itself.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (descriptor_ < 0 && errno == ENOENT)
-      descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    state_.descriptor = ::open(itself.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (state_.descriptor < 0 && errno == ENOENT)
+      state_.descriptor = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   } else if (errno == EISDIR && expected.identity.known && expected.type == file_status::kind::regular) {
     // A folder put in place of the regular file asked about is no more what was asked about than a FIFO.
     errno = ENXIO;
@@ -46,9 +46,9 @@ bool read_only_file::open(const tree_entry& entry, const file_status& expected) 
   const int saved = errno;
   ::close(place);
   errno = saved;
-  if (descriptor_ < 0) return false;
+  if (state_.descriptor < 0) return false;
   file_status now;
-  if (!regular_status(descriptor_, now)) {
+  if (!regular_status(state_.descriptor, now)) {
     close();
     return false;
   }
@@ -63,21 +63,21 @@ bool read_only_file::open(const tree_entry& entry, const file_status& expected) 
 
 bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   close();
-  descriptor_ = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
-  if (descriptor_ < 0) return false;
-  if (regular_status(descriptor_, status)) return true;
+  state_.descriptor = ::openat(at_base(entry), at_name(entry), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+  if (state_.descriptor < 0) return false;
+  if (regular_status(state_.descriptor, status)) return true;
   // Listed as a plain file, now a folder: no more than a FIFO is it what was listed.
   if (errno == EISDIR) errno = ENXIO;
   close();
   return false;
 }
 
-bool read_only_file::is_open() const { return descriptor_ >= 0; }
+bool read_only_file::is_open() const { return state_.descriptor >= 0; }
 
 std::size_t read_only_file::read(void* buffer, std::size_t length) {
   for (;;) {
     // A regular file gives fewer bytes than asked for only at its end.
-    const ssize_t got = ::read(descriptor_, buffer, length);
+    const ssize_t got = ::read(state_.descriptor, buffer, length);
     if (got < 0 && errno == EINTR) continue;
     read_error_ = got < 0 ? error_code_from_errno(errno) : 0;
     return got < 0 ? 0 : static_cast<std::size_t>(got);  // what could not be read compares as zero
@@ -85,10 +85,10 @@ std::size_t read_only_file::read(void* buffer, std::size_t length) {
 }
 
 void read_only_file::close() {
-  if (descriptor_ < 0) return;
+  if (state_.descriptor < 0) return;
   const int saved = errno;
-  ::close(descriptor_);
+  ::close(state_.descriptor);
   errno = saved;
-  descriptor_ = -1;
+  state_.descriptor = -1;
 }
 }  // namespace platform

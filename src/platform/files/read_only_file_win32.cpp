@@ -14,19 +14,19 @@ namespace {
 // for good instead. A directory is refused with access denied.
 HANDLE open_for_reading(const tree_entry& entry, ULONG options) {
   if (entry.directory == nullptr) return open_by_path(call_path(entry.path), GENERIC_READ, 0);
-  return open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name, GENERIC_READ,
+  return open_in_directory(static_cast<HANDLE>(directory_handle(entry)), entry.name, GENERIC_READ,
                            options | FILE_NON_DIRECTORY_FILE);
 }
 }  // namespace
 
 bool read_only_file::open(const tree_entry& entry, const file_status& expected) {
   close();
-  handle_ = open_for_reading(entry, 0);
-  if (handle_ == nullptr) return false;
+  state_.handle = open_for_reading(entry, 0);
+  if (state_.handle == nullptr) return false;
   file_identity opened;
   file_status status;
   DWORD attributes = 0;
-  const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
+  const bool asked = status_of(static_cast<HANDLE>(state_.handle), status, attributes);
   // A directory opened by its path (which needs the backup flag) is no file.
   if (entry.directory == nullptr && asked && status.type == file_status::kind::directory) {
     close();
@@ -39,7 +39,7 @@ bool read_only_file::open(const tree_entry& entry, const file_status& expected) 
     return false;
   }
   // Swapped since its status was asked: the file asked about is gone.
-  if (expected.identity.known && identity_of(static_cast<HANDLE>(handle_), opened) && !(opened == expected.identity)) {
+  if (expected.identity.known && identity_of(static_cast<HANDLE>(state_.handle), opened) && !(opened == expected.identity)) {
     close();
     SetLastError(ERROR_FILE_NOT_FOUND);
     return false;
@@ -50,11 +50,11 @@ bool read_only_file::open(const tree_entry& entry, const file_status& expected) 
 bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   if (entry.directory == nullptr) return stat_entry(entry, status) && open(entry, status);
   close();
-  handle_ = open_for_reading(entry, FILE_OPEN_REPARSE_POINT);
-  if (handle_ == nullptr) {
+  state_.handle = open_for_reading(entry, FILE_OPEN_REPARSE_POINT);
+  if (state_.handle == nullptr) {
     // Listed as a plain file, now a folder: no more than a device is it what was listed.
     if (GetLastError() == ERROR_ACCESS_DENIED) {
-      const HANDLE now = open_in_directory(static_cast<HANDLE>(entry.directory_handle()), entry.name,
+      const HANDLE now = open_in_directory(static_cast<HANDLE>(directory_handle(entry)), entry.name,
                                            FILE_READ_ATTRIBUTES, FILE_OPEN_REPARSE_POINT);
       file_status found;
       DWORD found_attributes = 0;
@@ -66,9 +66,9 @@ bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
     return false;
   }
   DWORD attributes = 0;
-  const bool asked = status_of(static_cast<HANDLE>(handle_), status, attributes);
-  if (asked && !leads_elsewhere(static_cast<HANDLE>(handle_), attributes) && !has_data_elsewhere(attributes) &&
-      !opened_through_a_link(static_cast<HANDLE>(handle_), static_cast<HANDLE>(entry.directory_handle()), entry.name))
+  const bool asked = status_of(static_cast<HANDLE>(state_.handle), status, attributes);
+  if (asked && !leads_elsewhere(static_cast<HANDLE>(state_.handle), attributes) && !has_data_elsewhere(attributes) &&
+      !opened_through_a_link(static_cast<HANDLE>(state_.handle), static_cast<HANDLE>(directory_handle(entry)), entry.name))
     return true;
   close();
   // A link put in its place since it was listed is not read through here,
@@ -77,7 +77,7 @@ bool read_only_file::open_listed(const tree_entry& entry, file_status& status) {
   return false;
 }
 
-bool read_only_file::is_open() const { return handle_ != nullptr; }
+bool read_only_file::is_open() const { return state_.handle != nullptr; }
 
 std::size_t read_only_file::read(void* buffer, std::size_t length) {
   auto* bytes = static_cast<char*>(buffer);
@@ -86,7 +86,7 @@ std::size_t read_only_file::read(void* buffer, std::size_t length) {
   while (done < length) {
     DWORD got = 0;
     // What could not be read compares as zero, as with a short file.
-    if (!ReadFile(static_cast<HANDLE>(handle_), bytes + done, static_cast<DWORD>(length - done), &got, nullptr)) {
+    if (!ReadFile(static_cast<HANDLE>(state_.handle), bytes + done, static_cast<DWORD>(length - done), &got, nullptr)) {
       read_error_ = GetLastError();
       break;
     }
@@ -97,8 +97,8 @@ std::size_t read_only_file::read(void* buffer, std::size_t length) {
 }
 
 void read_only_file::close() {
-  if (handle_ == nullptr) return;
-  close_handle(static_cast<HANDLE>(handle_));
-  handle_ = nullptr;
+  if (state_.handle == nullptr) return;
+  close_handle(static_cast<HANDLE>(state_.handle));
+  state_.handle = nullptr;
 }
 }  // namespace platform

@@ -33,7 +33,7 @@ bool system_places::is_place(const file_identity&) const { return false; }
 // share's root may be a volume's top (\\server\d$).
 bool is_volume_top(const tree_directory& directory, const tree_directory*) {
   const tree_entry self{&directory, "", ""};
-  const HANDLE handle = static_cast<HANDLE>(self.directory_handle());
+  const HANDLE handle = static_cast<HANDLE>(directory_handle(self));
   alignas(FILE_NAME_INFO) char buffer[sizeof(FILE_NAME_INFO) + MAX_PATH * sizeof(WCHAR)] = {};
   auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer);
   // A longer name does not fit, and is no volume's top.

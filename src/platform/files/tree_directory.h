@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/files/file_identity.h"
+#include BRULO_FILE_STATES
 
 namespace platform {
 // What an entry is, as a listing tells it.
@@ -15,10 +16,9 @@ enum class entry_kind : unsigned char {
 };
 
 // One directory of a tree being cleaned, open for listing its entries and for
-// reading and deleting them by name. On POSIX it holds a descriptor, so that
-// work on an entry costs the same at any depth and a directory swapped for a
-// link cannot send that work elsewhere; on Windows it holds a handle, for the
-// same reason.
+// reading and deleting them by name. It holds the directory open (a
+// descriptor, a handle), so that work on an entry costs the same at any depth
+// and a directory swapped for a link cannot send that work elsewhere.
 class tree_directory {
  public:
   tree_directory() = default;
@@ -60,13 +60,13 @@ class tree_directory {
   // a link, so that a later read finds it there. Decides nothing; failures are ignored.
   void warm_entry(const std::string& name) const;
 
+  // What the platform holds of it, for the platform's own calls.
+  const directory_state& state() const { return state_; }
+
  private:
-  friend struct tree_entry;
   struct listing;
-  int descriptor_ = -1;
-  std::string base_;  // Windows: its full path, the root's full form and the names as listed
+  directory_state state_;
   listing* listing_ = nullptr;
-  void* handle_ = nullptr;  // Windows
 };
 
 // How much the calling thread has read from a disk so far, in 512-byte
@@ -80,11 +80,5 @@ struct tree_entry {
   const char* name;
   const char* path;
   entry_kind listed_as = entry_kind::other;  // what its directory's listing said it was
-
-  // The descriptor to resolve `name` against, where the platform has one.
-  int directory_descriptor() const { return directory == nullptr ? -1 : directory->descriptor_; }
-  // Windows: the handle to open `name` relative to, and the directory's full path.
-  void* directory_handle() const { return directory == nullptr ? nullptr : directory->handle_; }
-  const std::string& directory_full_path() const { return directory->base_; }
 };
 }  // namespace platform

@@ -21,14 +21,14 @@ struct tree_directory::listing {
 
 bool tree_directory::open_root(const std::string& path) {
   close();
-  descriptor_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  return descriptor_ >= 0;
+  state_.descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return state_.descriptor >= 0;
 }
 
 bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name) {
   close();
-  descriptor_ = ::openat(parent.descriptor_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  return descriptor_ >= 0;
+  state_.descriptor = ::openat(parent.state_.descriptor, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  return state_.descriptor >= 0;
 }
 
 bool tree_directory::opens_parent() { return true; }
@@ -40,15 +40,15 @@ void tree_directory::close_listing() {
 
 void tree_directory::close() {
   close_listing();
-  if (descriptor_ < 0) return;
+  if (state_.descriptor < 0) return;
   const int saved = errno;  // a failure being reported must survive the clean-up
-  ::close(descriptor_);
+  ::close(state_.descriptor);
   errno = saved;
-  descriptor_ = -1;
+  state_.descriptor = -1;
 }
 
 bool tree_directory::start_listing() {
-  if (descriptor_ < 0) {
+  if (state_.descriptor < 0) {
     errno = EBADF;
     return false;
   }
@@ -61,7 +61,7 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
   for (;;) {
     if (listing_->offset >= listing_->filled) {
       errno = 0;
-      const ssize_t got = ::getdents64(descriptor_, listing_->buffer, listing::buffer_size);
+      const ssize_t got = ::getdents64(state_.descriptor, listing_->buffer, listing::buffer_size);
       if (got < 0) return step::listing_failed;
       if (got == 0) return step::end;
       listing_->filled = got;
@@ -76,7 +76,7 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
     if (type == DT_UNKNOWN) {
       // Some file systems do not tell the type in the listing.
       struct stat info {};
-      if (::fstatat(descriptor_, entry, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (::fstatat(state_.descriptor, entry, &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT && errno != ENOTDIR) return step::type_failed;
         type = DT_UNKNOWN;  // gone since it was listed
       } else {
@@ -98,7 +98,7 @@ std::int64_t blocks_read() {
 
 void tree_directory::warm_entry(const std::string& name) const {
   const int saved = errno;
-  const int file = ::openat(descriptor_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+  const int file = ::openat(state_.descriptor, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
   if (file >= 0) {
     struct stat info {};
     // A plain file when listed may be anything by now: only a regular one is
@@ -112,7 +112,7 @@ void tree_directory::warm_entry(const std::string& name) const {
 
 bool tree_directory::names_directory(const std::string& name, const file_identity& identity) const {
   struct stat info {};
-  if (::fstatat(descriptor_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (::fstatat(state_.descriptor, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
   const file_identity found{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};
   if (S_ISDIR(info.st_mode) && found == identity) return true;
   errno = ENOENT;  // another entry under the name: the directory is not there
@@ -122,7 +122,7 @@ bool tree_directory::names_directory(const std::string& name, const file_identit
 bool tree_directory::get_identity(file_identity& id) const {
   const int saved = errno;
   struct stat info {};
-  const bool found = ::fstat(descriptor_, &info) == 0;
+  const bool found = ::fstat(state_.descriptor, &info) == 0;
   errno = saved;
   if (!found) return false;
   id = file_identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), true};

@@ -44,14 +44,14 @@ bool tree_directory::open_root(const std::string& path) {
     close_handle(handle);
     return false;
   }
-  handle_ = handle;
-  base_ = from_wide(full);
+  state_.handle = handle;
+  state_.base = from_wide(full);
   return true;
 }
 
 bool tree_directory::open_subdirectory(const tree_directory& parent, const std::string& name) {
   close();
-  HANDLE handle = open_in_directory(held(parent.handle_), name, listing_access,
+  HANDLE handle = open_in_directory(held(parent.state_.handle), name, listing_access,
                                     FILE_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
   if (handle == nullptr) return false;
   // A junction, directory link or mount point put in its place leads out of
@@ -64,9 +64,9 @@ bool tree_directory::open_subdirectory(const tree_directory& parent, const std::
     close_handle(handle);
     return false;
   }
-  handle_ = handle;
-  base_ = parent.base_;
-  append_name(base_, name);
+  state_.handle = handle;
+  state_.base = parent.state_.base;
+  append_name(state_.base, name);
   return true;
 }
 
@@ -75,9 +75,9 @@ bool tree_directory::opens_parent() { return false; }
 
 void tree_directory::close() {
   close_listing();
-  if (handle_ == nullptr) return;
-  close_handle(held(handle_));  // a failure being reported must survive the clean-up
-  handle_ = nullptr;
+  if (state_.handle == nullptr) return;
+  close_handle(held(state_.handle));  // a failure being reported must survive the clean-up
+  state_.handle = nullptr;
 }
 
 void tree_directory::close_listing() {
@@ -86,7 +86,7 @@ void tree_directory::close_listing() {
 }
 
 bool tree_directory::start_listing() {
-  if (handle_ == nullptr) {
+  if (state_.handle == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return false;
   }
@@ -99,7 +99,7 @@ tree_directory::step tree_directory::next_entry(std::string& name, entry_kind& k
   for (;;) {
     if (listing_->ended) return step::end;
     if (!listing_->filled) {
-      if (!GetFileInformationByHandleEx(held(handle_), FileFullDirectoryInfo, listing_->buffer,
+      if (!GetFileInformationByHandleEx(held(state_.handle), FileFullDirectoryInfo, listing_->buffer,
                                         listing::buffer_size)) {
         // A volume root without entries has no "." either: that is an empty listing.
         if (GetLastError() != ERROR_NO_MORE_FILES && GetLastError() != ERROR_FILE_NOT_FOUND)
@@ -131,9 +131,9 @@ std::int64_t blocks_read() { return -1; }
 
 void tree_directory::warm_entry(const std::string& name) const {
   const DWORD saved = GetLastError();
-  HANDLE file = open_in_directory(held(handle_), name, FILE_READ_DATA, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
+  HANDLE file = open_in_directory(held(state_.handle), name, FILE_READ_DATA, FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT);
   // Under Wine a link to a file opens as the file it names: that is not read here.
-  if (file != nullptr && !opened_through_a_link(file, held(handle_), name)) {
+  if (file != nullptr && !opened_through_a_link(file, held(state_.handle), name)) {
     char start[64];
     DWORD got = 0;
     ReadFile(file, start, sizeof start, &got, nullptr);
@@ -142,7 +142,7 @@ void tree_directory::warm_entry(const std::string& name) const {
   SetLastError(saved);
 }
 
-bool tree_directory::get_identity(file_identity& id) const { return identity_of(held(handle_), id); }
+bool tree_directory::get_identity(file_identity& id) const { return identity_of(held(state_.handle), id); }
 
 bool tree_directory::names_directory(const std::string& name, const file_identity& identity) const {
   tree_directory named;
