@@ -362,4 +362,25 @@ TEST_F(file_searcher_test, skipped_and_marked_directories_are_not_entered_and_sk
   EXPECT_TRUE(searcher.candidates[0].empty());
   EXPECT_EQ(searcher.kept_directories, std::vector<std::uint32_t>{0});
 }
+
+// A folder's place is asked of its parent as it is now: another folder or a
+// file under its name is not it, and tells so as a folder gone.
+TEST_F(file_searcher_test, a_name_names_the_folder_walked_only_while_it_stands_there) {
+  fs::create_directories(dir.path() / "sub");
+  platform::tree_directory root, sub;
+  platform::file_identity walked;
+  ASSERT_TRUE(root.open_root(dir.str()));
+  ASSERT_TRUE(sub.open_subdirectory(root, "sub"));
+  ASSERT_TRUE(sub.get_identity(walked));
+  EXPECT_TRUE(root.names_directory("sub", walked));
+  sub.close();
+  fs::rename(dir.path() / "sub", dir.path() / "moved");
+  fs::create_directories(dir.path() / "sub");
+  write_file(dir.path() / "file", "x");
+  for (const char* name : {"sub", "file", "missing"}) {
+    EXPECT_FALSE(root.names_directory(name, walked)) << name;
+    EXPECT_TRUE(is_gone_directory(platform::get_last_error())) << name << " " << platform::get_last_error();
+  }
+  EXPECT_TRUE(root.names_directory("moved", walked));
+}
 }  // namespace

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "engine/walk/name_pattern.h"
+#include "platform/text/name_case.h"
 
 namespace {
 TEST(name_pattern, star_and_question_mark_are_the_only_wildcards_and_ascii_case_is_folded) {
@@ -16,5 +17,17 @@ TEST(name_pattern, star_and_question_mark_are_the_only_wildcards_and_ascii_case_
       {"x?y", "x" + emoji + "y", true}, {"*?" + e_acute, "a" + e_acute, true}, {"\xC3\x89", e_acute, false}};
   for (const auto& [pattern, name, matches] : cases)
     EXPECT_EQ(name_pattern_matches(pattern, name), matches) << '"' << pattern << "\" \"" << name << '"';
+}
+
+// One meaning of "ignoring case" for patterns, markers, option words and
+// device names: A to Z alone, never a byte of a multibyte character.
+TEST(name_case, folds_a_to_z_alone) {
+  const std::string folded = folded_case(std::string("AZaz@[`{\xC3\x89\xC3\xA9"));
+  EXPECT_EQ(folded, "azaz@[`{\xC3\x89\xC3\xA9");
+  EXPECT_TRUE(same_ignoring_case(".BruloKeep", ".brulokeep"));
+  EXPECT_FALSE(same_ignoring_case(".brulokeep", ".brulokee"));
+  EXPECT_FALSE(same_ignoring_case("\xC3\x89.obj", "\xC3\xA9.obj"));
+  EXPECT_EQ(folded_case(L'\u00C4'), L'\u00C4');
+  EXPECT_EQ(folded_case(L'Q'), L'q');
 }
 }  // namespace
