@@ -344,7 +344,10 @@ TEST_F(end_to_end, at_a_terminal_a_mistake_and_what_a_run_left_read_plainly_and_
       run_request request;
       request.text = row.text;
       request.cwd = work;
-      request.set_env = {{"XDG_DATA_HOME", data_home}, {"BRULO_PROGRESS_AFTER_MS", row.out.empty() ? "0" : "9999"}};
+      // A terminal that redraws lines, whatever the one the tests run at.
+      request.set_env = {{"XDG_DATA_HOME", data_home},
+                         {"BRULO_PROGRESS_AFTER_MS", row.out.empty() ? "0" : "9999"},
+                         {"TERM", "xterm"}};
       request.terminal = request.output_to_terminal = terminal;
       program_run run(request);
       const std::string seen = terminal ? run.process().read_terminal_until(row.seen, run_timeout_ms()) : "";
