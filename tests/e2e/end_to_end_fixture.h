@@ -27,6 +27,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -145,6 +146,38 @@ class end_to_end : public ::testing::Test {
       for (const auto& point : points) umount2(point.c_str(), MNT_DETACH);
     }
   };
+
+  // 300 objects in tree/sub, each beside `other` (a folder or a browse file in
+  // the root); `change` runs once `watched` is opened, during a run in either
+  // mode; `check` then looks at the run, the names and the paths judged.
+  void while_a_folder_changes(const std::function<std::string(const std::string&)>& other,
+                              const std::string& other_start, const std::function<std::string()>& watched,
+                              const std::function<void()>& change,
+                              const std::function<void(const std::string&, const run_result&,
+                                                       const std::vector<std::string>&,
+                                                       const std::vector<std::string>&)>& check) {
+    const std::string data_home = fresh_trash();
+    for (const std::string how : {"", "-gototrashbox "}) {
+      SCOPED_TRACE(how);
+      if (target().wine && !how.empty()) continue;  // the recycle bin takes paths: see the README
+      for (const std::string& folder : {tree, base / "elsewhere"}) remove_tree(folder);
+      std::vector<std::string> names, judged;
+      for (int i = 0; i < 300; ++i) {
+        names.push_back("f" + std::to_string(1000 + i) + ".obj");
+        put(tree + "/sub/" + names.back(), with_payload(obj_start));
+        put(other(names.back()), with_payload(other_start));
+        judged.push_back(tree + "/sub/" + names.back());
+      }
+      run_result result;
+      {
+        open_watch watch(watched(), change);
+        result = run(how + "-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
+        EXPECT_TRUE(watch.fired());
+      }
+      EXPECT_EQ(result.status, 0) << result.out;
+      check(how, result, names, judged);
+    }
+  }
 
   static std::string with_payload(const std::string& start) { return start + "payload"; }
   void put(const std::string& path, const std::string& content) {

@@ -11,61 +11,36 @@ namespace {
 // files go: each judged file goes from the folder it was judged in, and
 // nothing of the other folder is touched.
 TEST_F(end_to_end, a_folder_swapped_for_a_link_during_the_removals_touches_nothing_of_the_other_folder) {
-  const std::string data_home = fresh_trash();
-  const std::string victim = base / "victim";
-  for (const std::string how : {"", "-gototrashbox "}) {
-    SCOPED_TRACE(how);
-    if (target().wine && !how.empty()) continue;  // the recycle bin takes paths: see the README
-    for (const std::string& folder : {tree, victim}) remove_tree(folder);
-    std::vector<std::string> names, judged;
-    for (int i = 0; i < 300; ++i) {
-      names.push_back("f" + std::to_string(1000 + i) + ".obj");
-      put(tree + "/sub/" + names.back(), with_payload(obj_start));
-      put(victim + "/" + names.back(), with_payload(obj_start));
-      judged.push_back(tree + "/sub/" + names.back());
-    }
-    run_result result;
-    {
-      open_watch swap(tree + "/sub/" + names.front(), [&] {
+  const std::string victim = base / "elsewhere";
+  while_a_folder_changes(
+      [&](const std::string& name) { return victim + "/" + name; }, obj_start,
+      [&] { return tree + "/sub/f1000.obj"; },
+      [&] {
         EXPECT_EQ(rename((tree + "/sub").c_str(), (tree + "/moved").c_str()), 0);
         EXPECT_EQ(symlink(victim.c_str(), (tree + "/sub").c_str()), 0);
+      },
+      [&](const std::string& how, const run_result&, const std::vector<std::string>& names,
+          const std::vector<std::string>& judged) {
+        EXPECT_EQ(list_tree(victim), names);
+        if (!how.empty()) {
+          EXPECT_EQ(trash_listed(base / "xdg"), judged);
+        }
       });
-      result = run(how + "-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
-      EXPECT_TRUE(swap.fired());
-    }
-    EXPECT_EQ(result.status, 0) << result.out;
-    EXPECT_EQ(list_tree(victim), names);
-    if (!how.empty()) {
-      EXPECT_EQ(trash_listed(data_home), judged);
-    }
-  }
 }
 
 // A folder moved elsewhere keeps its handle: only its place tells it is out of the tree.
 TEST_F(end_to_end, a_folder_moved_out_of_the_tree_before_its_removals_keeps_its_files) {
-  const std::string data_home = fresh_trash();
-  const std::string outside = base / "outside";
-  for (const std::string how : {"", "-gototrashbox "}) {
-    SCOPED_TRACE(how);
-    if (target().wine && !how.empty()) continue;  // the recycle bin takes paths: see the README
-    for (const std::string& folder : {tree, outside}) remove_tree(folder);
-    std::vector<std::string> moved;
-    // The browse files come first, in the root: the folder goes while they do.
-    for (int i = 0; i < 200; ++i) {
-      put(tree + "/b" + std::to_string(1000 + i) + ".sbr", with_payload(sbr_start));
-      moved.push_back("f" + std::to_string(1000 + i) + ".obj");
-      put(tree + "/sub/" + moved.back(), with_payload(obj_start));
-    }
-    run_result result;
-    {
-      open_watch move(tree + "/b1000.sbr", [&] { EXPECT_EQ(rename((tree + "/sub").c_str(), outside.c_str()), 0); });
-      result = run(how + "-f " + shown(tree), stdout_mode::capture, {{"XDG_DATA_HOME", data_home}});
-      EXPECT_TRUE(move.fired());
-    }
-    EXPECT_EQ(result.status, 0) << result.out;
-    EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
-    EXPECT_EQ(list_tree(outside), moved);
-  }
+  const std::string outside = base / "elsewhere";
+  // The browse files come first, in the root: the folder goes while they do.
+  while_a_folder_changes(
+      [&](const std::string& name) { return tree + "/b" + name.substr(1, 4) + ".sbr"; }, sbr_start,
+      [&] { return tree + "/b1000.sbr"; },
+      [&] { EXPECT_EQ(rename((tree + "/sub").c_str(), outside.c_str()), 0); },
+      [&](const std::string&, const run_result&, const std::vector<std::string>& names,
+          const std::vector<std::string>&) {
+        EXPECT_EQ(list_tree(tree), std::vector<std::string>{});
+        EXPECT_EQ(list_tree(outside), names);
+      });
 }
 
 TEST_F(end_to_end, a_file_that_is_a_mount_point_is_refused_and_the_run_goes_on) {
